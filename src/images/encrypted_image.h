@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "common/panel.h"
+#include "images/hex_reader.h"
+
+namespace zentaro {
+
+// The largest encrypted file: 16383 blocks and the padding byte.
+inline constexpr size_t kMaxEncryptedFileSize = 131065;
+
+// True when the file name contains ".ebn" anywhere (case-sensitive).
+bool IsEncryptedImageName(const std::string& path);
+
+// Decrypts the file into image from address 0, after filling image with 0xFF. Shows its
+// own message and returns false when the file cannot be read or is not a well-formed
+// encrypted image; then image is left as it was. On success state holds the plain
+// length's last address and loadedData.
+bool LoadEncryptedImage(const std::string& path, std::vector<uint8_t>& image, HexLoadState& state,
+                        Panel& panel);
+
+}  // namespace zentaro

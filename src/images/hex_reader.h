@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <istream>
+#include <string>
+#include <vector>
+
+namespace zentaro {
+
+// What one load pass tracks besides the memory image. The caller resets it before a load.
+struct HexLoadState {
+    uint32_t segmentBase = 0;
+    // Highest byte address a data record carried, whether or not it fitted into the image.
+    uint32_t highestAddress = 0;
+    // True once any data record carried at least one byte: an empty file is told apart from
+    // a file whose only byte lies at address 0.
+    bool loadedData = false;
+};
+
+// The format test: every line (read in pieces of at most 255 characters) starts, after
+// white space, with ':'. Rewinds the stream first.
+bool IsHexFile(std::istream& file);
+// Loads every record into image. True when every data record's checksum matched and no
+// address record was malformed. Rewinds the stream first and always reads it to its end.
+bool LoadHexImage(std::istream& file, std::vector<uint8_t>& image, HexLoadState& state);
+// One upper-cased line.
+bool ParseHexRecord(const std::string& line, std::vector<uint8_t>& image, HexLoadState& state);
+
+}  // namespace zentaro

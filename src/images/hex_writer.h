@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "common/panel.h"
+
+namespace zentaro {
+
+bool HexFileExists(const std::string& path);
+
+// ":02000002SSSSCC" for the 64 KiB boundary at byteAddress, without line end.
+std::string FormatSegmentRecord(uint32_t byteAddress);
+// ":10AAAA00" + 32 digits + checksum for the 16 bytes at byteAddress, without line end.
+std::string FormatDataRecord(uint32_t byteAddress, const uint8_t bytes[16]);
+
+// An Intel HEX output that never leaves a half-written file where the user's file was:
+// the lines go to a temporary file beside the target, and Commit() puts it in place.
+// Destroying an uncommitted output removes the temporary file and leaves the target as it was.
+class HexOutput {
+public:
+    virtual ~HexOutput() = default;
+    virtual bool WriteSegmentRecord(uint32_t byteAddress) = 0;
+    virtual bool WriteDataRecord(uint32_t byteAddress, const uint8_t bytes[16]) = 0;
+    virtual bool WriteEndRecord() = 0;
+    // Flushes, closes and renames the temporary file onto the target.
+    virtual bool Commit() = 0;
+};
+
+// Asks "%s\n这个文件已经存在. ..." when path exists (anything but Yes: nullptr, nothing
+// written), shows "不能建立输出文件            " when the output cannot be created.
+std::unique_ptr<HexOutput> CreateHexOutput(const std::string& path, Panel& panel);
+
+// Writes size bytes of memory as records: a segment record before every 64 KiB boundary
+// from address 0, then one data record per 16 bytes. No end record.
+bool WriteHexRecords(HexOutput& output, const uint8_t* memory, uint32_t size);
+
+}  // namespace zentaro

@@ -1,0 +1,117 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "catalogue/device_table.h"
+#include "common/clock.h"
+#include "common/panel.h"
+#include "link/serial_port.h"
+
+namespace zentaro {
+
+// The one object through which the program talks to the programmer board: the serial
+// transport and the one-letter command set. Owned by one holder, never copied; closes its
+// port when destroyed. Every command returns true on success.
+class CLowIO {
+public:
+    static constexpr uint8_t kCR = 0x0D;
+    static constexpr uint8_t kFlashMemory = 'F';
+    static constexpr uint8_t kEepromMemory = 'E';
+    static constexpr int kLampFailed = 1011;
+    static constexpr int kLampDone = 1012;
+    static constexpr int kLampBusy = 1013;
+    static constexpr size_t kListBufferSize = 20;
+    using ListBuffer = std::array<uint8_t, kListBufferSize>;
+
+    CLowIO(std::unique_ptr<SerialPort> port, Panel& panel, Clock& clock);
+    ~CLowIO();
+    CLowIO(const CLowIO&) = delete;
+    CLowIO& operator=(const CLowIO&) = delete;
+
+    // Raw transport.
+    bool WriteByte(uint8_t b);
+    bool ReadByte(uint8_t& b);
+    bool SendString(const std::string& text, bool waitForCR);
+    size_t RxQueueCount();
+    void PurgeReceiveBuffer();
+    bool WriteBlock(const uint8_t* data, size_t count);
+    bool ReadBlock(uint8_t* data, size_t count);
+
+    // Discovery and control.
+    bool OpenAndScan();
+    bool Identify();
+    bool IdentifyUpgradeMode();
+    bool QueryAutoIncrement();
+    bool QueryBlockSize();
+    bool ReadSupportedDevices(ListBuffer& buffer);
+    bool ReadProgrammerModes(ListBuffer& buffer);
+    uint8_t ReadProgrammerLevel();
+    bool SetProgrammerMode(uint8_t mode);
+    bool EnterProgMode();
+    bool LeaveProgMode();
+    bool ExitProgramming();
+    bool SelectDevice(DeviceRecord record, uint8_t level);
+    bool ChipErase();
+    bool SetStatusLamp(int id);
+
+    // Memory access. noAddress: use the board's own address counter instead of sending 'A'.
+    bool SetAddress(uint16_t address);
+    bool ReadProgramWord(uint16_t address, uint16_t& word, bool noAddress);
+    bool WriteProgramWord(uint16_t address, uint16_t word, bool noAddress);
+    bool WritePage(uint16_t address);
+    bool ReadEepromByte(uint16_t address, uint8_t& value, bool noAddress);
+    bool WriteEepromByte(uint16_t address, uint8_t value, bool noAddress);
+    bool BlockWrite(uint16_t count, const uint8_t* data, uint8_t memoryType);
+    bool BlockRead(uint8_t* buffer, uint16_t count, uint8_t memoryType);
+
+    // Configuration.
+    bool ReadFuseBits(uint8_t& value);
+    bool ReadHighFuseBits(uint8_t& value);
+    bool ReadExtendedFuseBits(uint8_t& value);
+    bool ReadLockBits(uint8_t& value);
+    bool WriteFuseBits(uint8_t value);
+    bool WriteHighFuseBits(uint8_t value);
+    bool WriteExtendedFuseBits(uint8_t value);
+    bool WriteLockBits(uint8_t value);
+    bool ReadSignature(uint8_t& b0, uint8_t& b1, uint8_t& b2);
+    bool ReadCalibrationByte(uint8_t& value);
+    bool UniversalCommand(uint8_t i1, uint8_t i2, uint8_t i3, uint8_t& value);
+    bool UniversalWrite(uint8_t i1, uint8_t i2, uint8_t i3, uint8_t& value);
+    bool ReadSoftwareVersion(char& major, char& minor);
+    bool ReadProgrammerType(char& type);
+
+    // State the commands keep.
+    bool IsOpen() const;
+    const std::string& SoftwareIdentifier() const { return softwareIdentifier_; }
+    uint32_t DeviceCode() const { return deviceCode_; }
+    bool WordWide() const { return wordWide_; }
+    uint32_t FlashSize() const { return flashSize_; }
+    uint32_t EepromSize() const { return eepromSize_; }
+    bool InProgMode() const { return inProgMode_; }
+    bool AutoIncrement() const { return autoIncrement_; }
+    uint32_t BlockSize() const { return blockSize_; }
+    Panel& panel() { return panel_; }
+    Clock& clock() { return clock_; }
+
+private:
+    // Implementation details (helpers, the acknowledged-command shape) are the link's own.
+    bool ReadAck();
+
+    std::unique_ptr<SerialPort> port_;
+    Panel& panel_;
+    Clock& clock_;
+    std::string softwareIdentifier_;
+    uint32_t deviceCode_ = 0;
+    bool wordWide_ = true;
+    uint32_t flashSize_ = 0;
+    uint32_t eepromSize_ = 0;
+    bool inProgMode_ = false;
+    bool autoIncrement_ = false;
+    uint32_t blockSize_ = 0;
+};
+
+}  // namespace zentaro

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace zentaro {
+
+// The byte transport under the link. Opened by the board's port name ("COM1" ... "COM4");
+// the implementation maps that name to a device. A read gives up 50 ms per requested byte
+// plus 4000 ms after it started, or 100 ms after the last byte once one has arrived.
+class SerialPort {
+public:
+    virtual ~SerialPort() = default;
+
+    // Opens the named port raw 8N1 at this rate. False when there is no such port.
+    virtual bool Open(const std::string& name, int baudRate) = 0;
+    virtual void Close() = 0;
+    virtual bool IsOpen() const = 0;
+
+    // Number of bytes written, or -1 when the write failed.
+    virtual long Write(const uint8_t* data, size_t count) = 0;
+    // Number of bytes read before the time-outs ended the read, or -1 on failure.
+    virtual long Read(uint8_t* data, size_t count) = 0;
+    // Bytes waiting in the receive queue.
+    virtual size_t BytesWaiting() = 0;
+    // Sleeps until a byte is waiting or timeoutMs has passed; true when a byte is waiting.
+    virtual bool WaitForData(int timeoutMs) = 0;
+    virtual void PurgeReceive() = 0;
+};
+
+}  // namespace zentaro
