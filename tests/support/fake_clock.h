@@ -1,0 +1,16 @@
+#pragma once
+
+#include <vector>
+
+#include "common/clock.h"
+
+namespace zentaro::testing {
+
+// Records the pauses instead of sleeping.
+class FakeClock : public Clock {
+public:
+    void SleepMs(unsigned milliseconds) override { sleeps.push_back(milliseconds); }
+    std::vector<unsigned> sleeps;
+};
+
+}  // namespace zentaro::testing

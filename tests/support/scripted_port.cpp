@@ -1,0 +1,68 @@
+#include "support/scripted_port.h"
+
+namespace zentaro::testing {
+
+ScriptedPort::Bytes ScriptedPort::Written() const {
+    Bytes all;
+    for (const Bytes& write : writes_) {
+        all.insert(all.end(), write.begin(), write.end());
+    }
+    return all;
+}
+
+bool ScriptedPort::Open(const std::string& name, int baudRate) {
+    if (openable_ && !openable_(name)) {
+        return false;
+    }
+    name_ = name;
+    baud_ = baudRate;
+    open_ = true;
+    events_.push_back("open " + name + " " + std::to_string(baudRate));
+    return true;
+}
+
+void ScriptedPort::Close() {
+    if (open_) {
+        events_.push_back("close " + name_);
+    }
+    open_ = false;
+    rx_.clear();
+}
+
+long ScriptedPort::Write(const uint8_t* data, size_t count) {
+    if (failWrites_ || !open_) {
+        return -1;
+    }
+    Bytes written(data, data + count);
+    writes_.push_back(written);
+    Bytes reply;
+    if (responder_) {
+        reply = responder_(name_, baud_, written);
+    } else if (!replies_.empty()) {
+        reply = std::move(replies_.front());
+        replies_.pop_front();
+    }
+    rx_.insert(rx_.end(), reply.begin(), reply.end());
+    return static_cast<long>(count);
+}
+
+long ScriptedPort::Read(uint8_t* data, size_t count) {
+    if (!open_) {
+        return -1;
+    }
+    size_t n = 0;
+    while (n < count && !rx_.empty()) {
+        data[n++] = rx_.front();
+        rx_.pop_front();
+    }
+    return static_cast<long>(n);
+}
+
+bool ScriptedPort::WaitForData(int /*timeoutMs*/) { return !rx_.empty(); }
+
+void ScriptedPort::PurgeReceive() {
+    ++purges_;
+    rx_.clear();
+}
+
+}  // namespace zentaro::testing
