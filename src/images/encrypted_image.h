@@ -12,7 +12,8 @@ namespace zentaro {
 // The largest encrypted file: 16383 blocks and the padding byte.
 inline constexpr size_t kMaxEncryptedFileSize = 131065;
 
-// True when the file name contains ".ebn" anywhere (case-sensitive).
+// True when the file's name (the path's last component) contains ".ebn" anywhere
+// (case-sensitive).
 bool IsEncryptedImageName(const std::string& path);
 
 // Decrypts the file into image from address 0, after filling image with 0xFF. Shows its
@@ -21,5 +22,12 @@ bool IsEncryptedImageName(const std::string& path);
 // length's last address and loadedData.
 bool LoadEncryptedImage(const std::string& path, std::vector<uint8_t>& image, HexLoadState& state,
                         Panel& panel);
+// The same for the file's bytes already in memory.
+bool LoadEncryptedImageData(const uint8_t* data, size_t size, std::vector<uint8_t>& image,
+                            HexLoadState& state, Panel& panel);
+
+// The encrypted file for a plain flash image, under the same key: what a tool making images
+// for this program writes.
+std::vector<uint8_t> EncryptImage(const std::vector<uint8_t>& plain);
 
 }  // namespace zentaro

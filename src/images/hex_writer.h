@@ -10,7 +10,7 @@ namespace zentaro {
 
 bool HexFileExists(const std::string& path);
 
-// ":02000002SSSSCC" for the 64 KiB boundary at byteAddress, without line end.
+// ":02000002SSSSCC" for the 64 KiB boundary at byteAddress (below 1 MiB), without line end.
 std::string FormatSegmentRecord(uint32_t byteAddress);
 // ":10AAAA00" + 32 digits + checksum for the 16 bytes at byteAddress, without line end.
 std::string FormatDataRecord(uint32_t byteAddress, const uint8_t bytes[16]);
@@ -33,7 +33,9 @@ public:
 std::unique_ptr<HexOutput> CreateHexOutput(const std::string& path, Panel& panel);
 
 // Writes size bytes of memory as records: a segment record before every 64 KiB boundary
-// from address 0, then one data record per 16 bytes. No end record.
+// from address 0, then one data record per 16 bytes (a memory shorter than 16 bytes gives
+// none). No end record. False when a write fails or size exceeds the 1 MiB that segment
+// records can address.
 bool WriteHexRecords(HexOutput& output, const uint8_t* memory, uint32_t size);
 
 }  // namespace zentaro

@@ -1,0 +1,152 @@
+#include "images/hex_reader.h"
+
+#include <algorithm>
+#include <array>
+#include <limits>
+
+#include "images/hex_digits.h"
+
+namespace zentaro {
+namespace {
+
+// A line is taken in pieces as a 256-byte line buffer holds them; each piece is a line.
+constexpr size_t kMaxPiece = 255;
+
+constexpr uint32_t kDataRecord = 0x00;
+constexpr uint32_t kSegmentRecord = 0x02;
+constexpr uint32_t kLinearRecord = 0x04;
+
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+size_t SkipSpace(const std::string& line) {
+    size_t pos = 0;
+    while (pos < line.size() && IsSpace(line[pos])) {
+        ++pos;
+    }
+    return pos;
+}
+
+void Rewind(std::istream& file) {
+    file.clear();
+    file.seekg(0, std::ios::beg);
+}
+
+// The next piece: up to and including the line feed, at most kMaxPiece characters.
+// False at the end of the file.
+bool ReadPiece(std::istream& file, std::string& piece) {
+    piece.clear();
+    char c = 0;
+    while (piece.size() < kMaxPiece && file.get(c)) {
+        piece.push_back(c);
+        if (c == '\n') {
+            break;
+        }
+    }
+    return !piece.empty();
+}
+
+void UpperCase(std::string& line) {
+    for (char& c : line) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+}
+
+// Segment (type 02, shift 4) and linear (type 04, shift 16) address records: four digits
+// after the type, valid only with the address field 0000. A bad one leaves the base alone.
+bool SetSegmentBase(const std::string& line, size_t pos, uint32_t address, unsigned shift,
+                    HexLoadState& state) {
+    const auto value = ReadHex(line, pos, 4);
+    if (address != 0 || !value) {
+        return false;
+    }
+    state.segmentBase = *value << shift;
+    return true;
+}
+
+// A record whose data digits are not all hex stores nothing: there is no byte value to
+// store for a broken digit pair, and storing only the bytes before it would leave a
+// silently half-loaded record.
+bool LoadDataRecord(const std::string& line, size_t pos, uint32_t count, uint32_t address,
+                    std::vector<uint8_t>& image, HexLoadState& state) {
+    std::array<uint8_t, 255> bytes{};
+    uint32_t sum = count + (address & 0xFF) + (address >> 8);
+    for (uint32_t i = 0; i < count; ++i) {
+        const auto byte = ReadHex(line, pos, 2);
+        if (!byte) {
+            return false;
+        }
+        bytes[i] = static_cast<uint8_t>(*byte);
+        sum += *byte;
+    }
+    const auto checksum = ReadHex(line, pos, 2);
+
+    // 64-bit positions: a high base plus the offset must not wrap round to low addresses.
+    const uint64_t first = uint64_t{state.segmentBase} + address;
+    for (uint32_t i = 0; i < count; ++i) {
+        if (first + i < image.size()) {
+            image[first + i] = bytes[i];
+        }
+    }
+    if (count > 0) {
+        const uint64_t last =
+            std::min<uint64_t>(first + count - 1, std::numeric_limits<uint32_t>::max());
+        state.highestAddress = std::max(state.highestAddress, static_cast<uint32_t>(last));
+        state.loadedData = true;
+    }
+    return checksum && ((sum + *checksum) & 0xFF) == 0;
+}
+
+}  // namespace
+
+bool IsHexFile(std::istream& file) {
+    Rewind(file);
+    std::string piece;
+    while (ReadPiece(file, piece)) {
+        const size_t start = SkipSpace(piece);
+        if (start == piece.size() || piece[start] != ':') {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool LoadHexImage(std::istream& file, std::vector<uint8_t>& image, HexLoadState& state) {
+    Rewind(file);
+    bool result = true;
+    std::string piece;
+    while (ReadPiece(file, piece)) {
+        UpperCase(piece);
+        result = ParseHexRecord(piece, image, state) && result;
+    }
+    return result;
+}
+
+bool ParseHexRecord(const std::string& line, std::vector<uint8_t>& image, HexLoadState& state) {
+    size_t pos = SkipSpace(line);
+    if (pos == line.size() || line[pos] != ':') {
+        return true;
+    }
+    ++pos;
+    const auto count = ReadHex(line, pos, 2);
+    const auto address = count ? ReadHex(line, pos, 4) : std::nullopt;
+    const auto type = address ? ReadHex(line, pos, 2) : std::nullopt;
+    if (!type) {
+        return true;
+    }
+    switch (*type) {
+        case kDataRecord:
+            return LoadDataRecord(line, pos, *count, *address, image, state);
+        case kSegmentRecord:
+            return SetSegmentBase(line, pos, *address, 4, state);
+        case kLinearRecord:
+            return SetSegmentBase(line, pos, *address, 16, state);
+        default:
+            return true;
+    }
+}
+
+}  // namespace zentaro
