@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "catalogue/device_table.h"
 #include "common/panel.h"
 #include "link/low_io.h"
+#include "operations/loop_progress.h"
 
 namespace zentaro {
 
@@ -36,8 +38,5 @@ bool ProgramEeprom(CommandContext& context);
 bool VerifyEeprom(CommandContext& context);
 bool ReadFlash(CommandContext& context);
 bool ReadEeprom(CommandContext& context);
-
-// Progress scaling shared by the write and verify loops: divisor = total / 65535 + 1.
-inline uint32_t ProgressDivisor(uint32_t total) { return total / 65535 + 1; }
 
 }  // namespace zentaro

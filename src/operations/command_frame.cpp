@@ -1,0 +1,107 @@
+#include "operations/command_frame.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+namespace zentaro {
+
+bool RequireDevice(CommandContext& context) {
+    if (!context.image.empty()) {
+        return true;
+    }
+    context.panel.Notice("错误:没有选择目标芯片!      ");
+    return false;
+}
+
+std::string ChooseFile(CommandContext& context) {
+    if (context.fileName.empty()) {
+        context.fileName = context.panel.Browse();
+    }
+    return context.fileName;
+}
+
+HexLoad LoadHexFile(CommandContext& context, const std::string& path, HexLoadState& state) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        return HexLoad::CannotOpen;
+    }
+    std::ifstream file(path);
+    if (!file) {
+        return HexLoad::CannotOpen;
+    }
+    if (!IsHexFile(file)) {
+        context.panel.Notice(kNotIntelHexText);
+        return HexLoad::Stopped;
+    }
+    std::fill(context.image.begin(), context.image.end(), 0xFF);
+    state = HexLoadState{};
+    if (!LoadHexImage(file, context.image, state) && !context.switches.ignoreChecksum &&
+        !context.panel.AskYesNo("Checksum not valid in Intel HEX file\nProceed?", true)) {
+        return HexLoad::Stopped;
+    }
+    return HexLoad::Loaded;
+}
+
+bool LoadHexFileOrTell(CommandContext& context, const std::string& path, HexLoadState& state,
+                       const char* cannotOpen) {
+    const HexLoad load = LoadHexFile(context, path, state);
+    if (load == HexLoad::CannotOpen) {
+        context.panel.Notice(cannotOpen);
+    }
+    return load == HexLoad::Loaded;
+}
+
+bool ConfirmFit(CommandContext& context, const HexLoadState& state, uint32_t size,
+                const char* question) {
+    return !state.loadedData || state.highestAddress < size ||
+           context.panel.AskYesNo(question, true);
+}
+
+std::optional<uint32_t> LastAddress(const HexLoadState& state, uint32_t size) {
+    if (!state.loadedData || size == 0) {
+        return std::nullopt;
+    }
+    return std::min(state.highestAddress, size - 1);
+}
+
+void EnterBusy(CommandContext& context) {
+    context.link.SetStatusLamp(CLowIO::kLampBusy);
+    context.panel.EnableControls(false);
+}
+
+bool BeginCommand(CommandContext& context, const char* status, int selectCount) {
+    EnterBusy(context);
+    context.panel.SetStatus(status);
+    for (int i = 0; i < selectCount; ++i) {
+        if (!context.link.SelectDevice(context.device, context.programmerLevel)) {
+            return EndFailed(context);
+        }
+    }
+    context.panel.DrainMessages();
+    return true;
+}
+
+bool EndOk(CommandContext& context) {
+    if (context.link.InProgMode()) {
+        context.link.LeaveProgMode();
+    }
+    context.link.SetStatusLamp(CLowIO::kLampDone);
+    context.panel.EnableControls(true);
+    context.panel.AppendStatus("OK");
+    context.panel.StartStatusTimeout();
+    return true;
+}
+
+bool EndFailed(CommandContext& context, const char* notice) {
+    context.link.SetStatusLamp(CLowIO::kLampFailed);
+    context.panel.AppendStatus("失败  ");
+    if (notice != nullptr) {
+        context.panel.Notice(notice);
+    }
+    context.link.LeaveProgMode();
+    context.panel.EnableControls(true);
+    return false;
+}
+
+}  // namespace zentaro

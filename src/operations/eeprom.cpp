@@ -1,0 +1,85 @@
+#include <algorithm>
+
+#include "operations/command_frame.h"
+#include "operations/eeprom_loops.h"
+
+namespace zentaro {
+
+namespace {
+
+constexpr unsigned kNoFileStatusMs = 1000;
+
+constexpr char kProgramFitQuestion[] =
+    "文件中数据的大小不适合写入该 EEPROM.  \n是否写入所适合的那部分数据?            ";
+constexpr char kVerifyFitQuestion[] =
+    "文件中数据的大小不适合写入该 EEPROM.  \n是否校验所适合的那部分数据?            ";
+
+// The EEPROM data use the first bytes of the flash-sized memory image.
+std::optional<uint32_t> EepromLastAddress(const CommandContext& context,
+                                          const HexLoadState& state) {
+    const auto size =
+        static_cast<uint32_t>(std::min<size_t>(context.device.eepromSize, context.image.size()));
+    return LastAddress(state, size);
+}
+
+}  // namespace
+
+bool ProgramEeprom(CommandContext& context) {
+    if (!RequireDevice(context)) {
+        return false;
+    }
+    const std::string path = ChooseFile(context);
+    if (path.empty()) {
+        return false;
+    }
+    HexLoadState state;
+    switch (LoadHexFile(context, path, state)) {
+        case HexLoad::Loaded:
+            break;
+        case HexLoad::CannotOpen:
+            context.panel.SetStatus("没有EEPROM文件");
+            context.link.clock().SleepMs(kNoFileStatusMs);
+            return false;
+        case HexLoad::Stopped:
+            return false;
+    }
+    if (!ConfirmFit(context, state, context.device.eepromSize, kProgramFitQuestion) ||
+        !BeginCommand(context, "写入 EEPROM...       ")) {
+        return false;
+    }
+    const std::optional<uint32_t> last = EepromLastAddress(context, state);
+    if (last && !WriteEepromImage(context.link, context.image, *last)) {
+        return EndFailed(context, "EEPROM 编程失败         ");
+    }
+    if (context.switches.verifyEeprom) {
+        context.panel.AppendStatus("检验...     ");
+        context.panel.EnableControls(false);
+        if (last && !VerifyEepromImage(context.link, context.image, *last)) {
+            return EndFailed(context);
+        }
+    }
+    return EndOk(context);
+}
+
+bool VerifyEeprom(CommandContext& context) {
+    if (!RequireDevice(context)) {
+        return false;
+    }
+    const std::string path = ChooseFile(context);
+    if (path.empty()) {
+        return false;
+    }
+    HexLoadState state;
+    if (!LoadHexFileOrTell(context, path, state, kCannotOpenInputText) ||
+        !ConfirmFit(context, state, context.device.eepromSize, kVerifyFitQuestion) ||
+        !BeginCommand(context, "校验 EEPROM...     ")) {
+        return false;
+    }
+    const std::optional<uint32_t> last = EepromLastAddress(context, state);
+    if (last && !VerifyEepromImage(context.link, context.image, *last)) {
+        return EndFailed(context);
+    }
+    return EndOk(context);
+}
+
+}  // namespace zentaro

@@ -1,0 +1,96 @@
+#include "operations/eeprom_loops.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "operations/loop_progress.h"
+
+namespace zentaro {
+
+namespace {
+
+constexpr uint32_t kReadChunk = 256;
+
+void ShowMismatch(Panel& panel, uint32_t address, uint8_t expected, uint8_t read) {
+    char text[96];
+    std::snprintf(text, sizeof text, "   地址: 0x%04x, 原始数据: 0x%02x, 芯片数据: 0x%02x",
+                  static_cast<unsigned>(address), static_cast<unsigned>(expected),
+                  static_cast<unsigned>(read));
+    panel.SetProgressPosition(0);
+    panel.Notice(text);
+}
+
+bool VerifyBySingleReads(CLowIO& link, const std::vector<uint8_t>& image, uint32_t last,
+                         LoopProgress& progress) {
+    for (uint32_t pos = 0; pos <= last; ++pos) {
+        uint8_t read = 0;
+        if (!link.ReadEepromByte(static_cast<uint16_t>(pos), read, link.AutoIncrement()) ||
+            read != image[pos]) {
+            ShowMismatch(link.panel(), pos, image[pos], read);
+            return false;
+        }
+        progress.Show(pos + 1);
+    }
+    return true;
+}
+
+bool VerifyByBlocks(CLowIO& link, const std::vector<uint8_t>& image, uint32_t last,
+                    LoopProgress& progress) {
+    std::vector<uint8_t> readBack(last + 1);
+    for (uint32_t pos = 0; pos <= last;) {
+        const uint32_t count = std::min(last - pos + 1, kReadChunk);
+        if (!link.BlockRead(readBack.data() + pos, static_cast<uint16_t>(count),
+                            CLowIO::kEepromMemory)) {
+            return false;
+        }
+        pos += count;
+        progress.Show(pos);
+    }
+    const auto [chip, file] = std::mismatch(readBack.begin(), readBack.end(), image.begin());
+    if (chip == readBack.end()) {
+        return true;
+    }
+    ShowMismatch(link.panel(), static_cast<uint32_t>(chip - readBack.begin()), *file, *chip);
+    return false;
+}
+
+}  // namespace
+
+bool WriteEepromImage(CLowIO& link, const std::vector<uint8_t>& image, uint32_t last) {
+    LoopProgress progress(link.panel(), last + 1, ProgressDivisor(last + 1));
+    if (!link.EnterProgMode() || !link.SetAddress(0)) {
+        return false;
+    }
+    const uint32_t blockSize = link.BlockSize();
+    for (uint32_t i = 0; i <= last;) {
+        if (blockSize > 0) {
+            const uint32_t count = std::min(blockSize, last - i + 1);
+            if (!link.SetAddress(static_cast<uint16_t>(i)) ||
+                !link.BlockWrite(static_cast<uint16_t>(count), image.data() + i,
+                                 CLowIO::kEepromMemory)) {
+                return false;
+            }
+            i += blockSize;
+        } else {
+            if (!link.WriteEepromByte(static_cast<uint16_t>(i), image[i], link.AutoIncrement())) {
+                return false;
+            }
+            ++i;
+        }
+        progress.Show(i);
+    }
+    return link.LeaveProgMode();
+}
+
+bool VerifyEepromImage(CLowIO& link, const std::vector<uint8_t>& image, uint32_t last) {
+    LoopProgress progress(link.panel(), last + 1, ProgressDivisor(last + 1));
+    if (!link.EnterProgMode() || !link.SetAddress(0)) {
+        return false;
+    }
+    const bool same = link.BlockSize() > 0 ? VerifyByBlocks(link, image, last, progress)
+                                           : VerifyBySingleReads(link, image, last, progress);
+    return same && link.LeaveProgMode();
+}
+
+}  // namespace zentaro

@@ -1,0 +1,145 @@
+#include <algorithm>
+
+#include "images/encrypted_image.h"
+#include "operations/boot_area.h"
+#include "operations/command_frame.h"
+#include "operations/flash_loops.h"
+
+namespace zentaro {
+
+namespace {
+
+constexpr uint8_t kEncryptedImageLock = 0xF9;
+// Its boot loader must stay reachable, so an encrypted image does not lock it.
+constexpr uint32_t kNeverLockedDevice = 0x66;
+constexpr unsigned kPauseBeforeVerifyMs = 200;
+
+constexpr char kProgramFitQuestion[] =
+    "文件中数据的大小不适合写入该 Flash.  \n是否写入所适合的那部分数据?            ";
+constexpr char kVerifyFitQuestion[] =
+    "文件中数据的大小不适合写入该 Flash.  \n是否校验所适合的那部分数据?           ";
+
+uint32_t FlashBytes(const CommandContext& context) {
+    return static_cast<uint32_t>(std::min<size_t>(context.device.flashSize, context.image.size()));
+}
+
+// Loads the chosen file as the program-flash command takes it: encrypted or Intel HEX.
+bool LoadForProgramming(CommandContext& context, const std::string& path, HexLoadState& state) {
+    if (IsEncryptedImageName(path)) {
+        return LoadEncryptedImage(path, context.image, state, context.panel);
+    }
+    return LoadHexFileOrTell(context, path, state, "不能读取输入文件         ");
+}
+
+enum class BootCheck { Proceed, Canceled, Failed };
+
+// Keeps the boot-loader section unless the user agrees to program into it; may lower last
+// to the byte before the section.
+BootCheck CheckBootArea(CommandContext& context, uint32_t& last) {
+    const std::optional<uint32_t> bootWords =
+        ReadBootSizeWords(context.link, context.device.deviceCode);
+    if (!bootWords) {
+        return BootCheck::Failed;
+    }
+    const uint32_t bootBytes = 2 * *bootWords;
+    const uint32_t flashSize = FlashBytes(context);
+    if (bootBytes == 0 || bootBytes > flashSize || last < flashSize - bootBytes) {
+        return BootCheck::Proceed;
+    }
+    if (!context.panel.AskYesNo("Code enters BOOT area. Proceed??", false)) {
+        return BootCheck::Canceled;
+    }
+    if (context.panel.AskYesNo("Truncate at BOOT limit ??", false)) {
+        last = flashSize - bootBytes - 1;
+    }
+    return BootCheck::Proceed;
+}
+
+}  // namespace
+
+bool ProgramFlash(CommandContext& context) {
+    if (!RequireDevice(context)) {
+        return false;
+    }
+    const std::string path = ChooseFile(context);
+    if (path.empty()) {
+        return false;
+    }
+    HexLoadState state;
+    if (!LoadForProgramming(context, path, state) ||
+        !ConfirmFit(context, state, context.device.flashSize, kProgramFitQuestion)) {
+        return false;
+    }
+    const bool encrypted = IsEncryptedImageName(path);
+
+    EnterBusy(context);
+    if (!context.link.SelectDevice(context.device, context.programmerLevel)) {
+        // Nothing has been shown for this command yet: the failure stands alone.
+        context.panel.SetStatus("");
+        return EndFailed(context);
+    }
+    if (!context.link.ChipErase()) {
+        context.link.SetStatusLamp(CLowIO::kLampFailed);
+        context.panel.SetStatus("擦除失败    ");
+        context.link.LeaveProgMode();
+        context.panel.EnableControls(true);
+        return false;
+    }
+    context.panel.SetStatus("擦除芯片...      ");
+    context.panel.AppendStatus("编程...       ");
+    context.panel.DrainMessages();
+
+    std::optional<uint32_t> last = LastAddress(state, FlashBytes(context));
+    if (last) {
+        switch (CheckBootArea(context, *last)) {
+            case BootCheck::Proceed:
+                break;
+            case BootCheck::Canceled:
+                context.link.SetStatusLamp(CLowIO::kLampFailed);
+                context.panel.AppendStatus("Canceled");
+                context.link.LeaveProgMode();
+                context.panel.EnableControls(true);
+                return false;
+            case BootCheck::Failed:
+                return EndFailed(context);
+        }
+        if (!WriteFlashImage(context.link, context.image, *last, context.device.flashPageSize)) {
+            return EndFailed(context, "编程失败          ");
+        }
+    }
+    if (context.switches.verifyFlash) {
+        context.link.clock().SleepMs(kPauseBeforeVerifyMs);
+        context.panel.AppendStatus("检验...     ");
+        context.panel.EnableControls(false);
+        if (last && !VerifyFlashImage(context.link, context.image, *last)) {
+            return EndFailed(context);
+        }
+    }
+    if (encrypted && context.device.deviceCode != kNeverLockedDevice) {
+        context.link.WriteLockBits(kEncryptedImageLock);
+    }
+    return EndOk(context);
+}
+
+bool VerifyFlash(CommandContext& context) {
+    if (!RequireDevice(context)) {
+        return false;
+    }
+    const std::string path = ChooseFile(context);
+    if (path.empty()) {
+        return false;
+    }
+    HexLoadState state;
+    if (!LoadHexFileOrTell(context, path, state, kCannotOpenInputText) ||
+        !ConfirmFit(context, state, context.device.flashSize, kVerifyFitQuestion) ||
+        !BeginCommand(context, "校验 Flash...     ")) {
+        return false;
+    }
+    const std::optional<uint32_t> last = LastAddress(state, FlashBytes(context));
+    if (last && !VerifyFlashImage(context.link, context.image, *last)) {
+        return EndFailed(context);
+    }
+    return EndOk(context);
+}
+
+}  // namespace zentaro

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "link/low_io.h"
+
+namespace zentaro {
+
+// The loops that move the memory image to the chip's flash and compare the flash with it.
+// last is the inclusive last byte address of the data (last < image.size()); callers with
+// no data at all do not run them. Both enter programming mode, leave it after a successful
+// run, and return false without leaving it on a failure. They show the wait cursor and move
+// the link's progress bar; the verify shows the first mismatch itself.
+
+// Writes image[0 … last]: by blocks when the board takes them, whole pages on the page-mode
+// devices, otherwise word by word (words) or byte by byte, skipping blanks. pageSize is the
+// device's flash page in bytes (0 = no pages).
+bool WriteFlashImage(CLowIO& link, const std::vector<uint8_t>& image, uint32_t last,
+                     uint32_t pageSize);
+
+bool VerifyFlashImage(CLowIO& link, const std::vector<uint8_t>& image, uint32_t last);
+
+}  // namespace zentaro

@@ -1,0 +1,23 @@
+#include "operations/loop_progress.h"
+
+#include <algorithm>
+
+namespace zentaro {
+
+LoopProgress::LoopProgress(Panel& panel, uint32_t total, uint32_t divisor)
+    : panel_(panel), total_(total), divisor_(std::max<uint32_t>(divisor, 1)) {
+    panel_.SetWaitCursor(true);
+    panel_.SetProgressRange(static_cast<int>(total_ / divisor_));
+}
+
+LoopProgress::~LoopProgress() {
+    panel_.SetProgressPosition(0);
+    panel_.SetWaitCursor(false);
+}
+
+void LoopProgress::Show(uint32_t done) {
+    // Block steps may run past the end of the range.
+    panel_.SetProgressPosition(static_cast<int>(std::min(done, total_) / divisor_));
+}
+
+}  // namespace zentaro

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+
+#include "common/panel.h"
+
+namespace zentaro {
+
+// The bar's range is 16 bits wide, so byte counts above 65535 are scaled down.
+inline uint32_t ProgressDivisor(uint32_t total) {
+    return total / 65535 + 1;
+}
+
+// The progress bar and wait cursor for the whole run of one device loop: the cursor is
+// shown and the range set when the loop starts, and on every way out the bar goes back to 0
+// and the cursor to normal.
+class LoopProgress {
+public:
+    // Counts units up to total, shown as done / divisor on a bar of total / divisor.
+    LoopProgress(Panel& panel, uint32_t total, uint32_t divisor = 1);
+    ~LoopProgress();
+    LoopProgress(const LoopProgress&) = delete;
+    LoopProgress& operator=(const LoopProgress&) = delete;
+
+    void Show(uint32_t done);
+
+private:
+    Panel& panel_;
+    uint32_t total_;
+    uint32_t divisor_;
+};
+
+}  // namespace zentaro

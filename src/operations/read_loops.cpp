@@ -1,0 +1,107 @@
+#include "operations/read_loops.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "operations/loop_progress.h"
+
+namespace zentaro {
+
+namespace {
+
+constexpr uint32_t kRecordBytes = 16;
+constexpr uint32_t kRecordsPerSegment = 65536 / kRecordBytes;
+constexpr uint32_t kReadChunk = 256;
+
+using Record = std::array<uint8_t, kRecordBytes>;
+// Fills one record with the chip's bytes from byte address record * 16 on.
+using RecordReader = std::function<bool(uint32_t record, Record& bytes)>;
+
+bool ReadByBlocks(CLowIO& link, HexOutput& output, uint32_t size, uint8_t memoryType,
+                  LoopProgress& progress) {
+    std::vector<uint8_t> memory(size);
+    for (uint32_t done = 0; done < size;) {
+        const uint32_t count = std::min(size - done, kReadChunk);
+        if (!link.BlockRead(memory.data() + done, static_cast<uint16_t>(count), memoryType)) {
+            return false;
+        }
+        done += count;
+        progress.Show(done / kRecordBytes);
+    }
+    link.panel().SetProgressPosition(0);
+    return WriteHexRecords(output, memory.data(), size);
+}
+
+bool ReadByRecords(HexOutput& output, uint32_t size, const RecordReader& readRecord,
+                   LoopProgress& progress) {
+    Record bytes{};
+    for (uint32_t r = 0; r < size / kRecordBytes; ++r) {
+        if (r % kRecordsPerSegment == 0 && !output.WriteSegmentRecord(r * kRecordBytes)) {
+            return false;
+        }
+        if (!readRecord(r, bytes) || !output.WriteDataRecord(r * kRecordBytes, bytes.data())) {
+            return false;
+        }
+        progress.Show(r);
+    }
+    return true;
+}
+
+bool ReadToHex(CLowIO& link, HexOutput& output, uint32_t size, uint8_t memoryType,
+               const RecordReader& readRecord) {
+    LoopProgress progress(link.panel(), size / kRecordBytes);
+    if (!link.EnterProgMode() || !link.SetAddress(0)) {
+        return false;
+    }
+    const bool read = link.BlockSize() > 0 ? ReadByBlocks(link, output, size, memoryType, progress)
+                                           : ReadByRecords(output, size, readRecord, progress);
+    return read && output.WriteEndRecord() && link.LeaveProgMode();
+}
+
+}  // namespace
+
+bool ReadFlashToHex(CLowIO& link, HexOutput& output) {
+    const bool autoIncrement = link.AutoIncrement();
+    const RecordReader readWords = [&](uint32_t r, Record& bytes) {
+        // Eight program-memory words, each stored low byte first.
+        for (uint32_t k = 0; k < kRecordBytes / 2; ++k) {
+            uint16_t word = 0;
+            if (!link.ReadProgramWord(static_cast<uint16_t>(8 * r + k), word, autoIncrement)) {
+                return false;
+            }
+            bytes[2 * k] = static_cast<uint8_t>(word & 0xFF);
+            bytes[2 * k + 1] = static_cast<uint8_t>(word >> 8);
+        }
+        return true;
+    };
+    const RecordReader readBytes = [&](uint32_t r, Record& bytes) {
+        for (uint32_t k = 0; k < kRecordBytes; ++k) {
+            uint16_t value = 0;
+            if (!link.ReadProgramWord(static_cast<uint16_t>(16 * r + k), value, autoIncrement)) {
+                return false;
+            }
+            bytes[k] = static_cast<uint8_t>(value);
+        }
+        return true;
+    };
+    return ReadToHex(link, output, link.FlashSize(), CLowIO::kFlashMemory,
+                     link.WordWide() ? readWords : readBytes);
+}
+
+bool ReadEepromToHex(CLowIO& link, HexOutput& output) {
+    const RecordReader readBytes = [&link](uint32_t r, Record& bytes) {
+        for (uint32_t k = 0; k < kRecordBytes; ++k) {
+            if (!link.ReadEepromByte(static_cast<uint16_t>(16 * r + k), bytes[k],
+                                     link.AutoIncrement())) {
+                return false;
+            }
+        }
+        return true;
+    };
+    return ReadToHex(link, output, link.EepromSize(), CLowIO::kEepromMemory, readBytes);
+}
+
+}  // namespace zentaro

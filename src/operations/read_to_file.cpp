@@ -1,0 +1,43 @@
+#include "images/hex_writer.h"
+#include "operations/command_frame.h"
+#include "operations/read_loops.h"
+
+namespace zentaro {
+
+namespace {
+
+using ReadLoop = bool (*)(CLowIO&, HexOutput&);
+
+// The output goes to a temporary file that replaces the user's file only once the end
+// record is written, so a failed read leaves any earlier file as it was.
+bool ReadToFile(CommandContext& context, const char* status, int selectCount, ReadLoop loop) {
+    if (!RequireDevice(context)) {
+        return false;
+    }
+    const std::string path = ChooseFile(context);
+    if (path.empty()) {
+        return false;
+    }
+    std::unique_ptr<HexOutput> output = CreateHexOutput(path, context.panel);
+    if (!output || !BeginCommand(context, status, selectCount)) {
+        return false;
+    }
+    if (!loop(context.link, *output) || !output->Commit()) {
+        output.reset();
+        return EndFailed(context, "读取失败   ");
+    }
+    return EndOk(context);
+}
+
+}  // namespace
+
+bool ReadFlash(CommandContext& context) {
+    // The board is told the device twice before a flash read.
+    return ReadToFile(context, "读取 Flash...   ", 2, ReadFlashToHex);
+}
+
+bool ReadEeprom(CommandContext& context) {
+    return ReadToFile(context, "读取 EEPROM   ...", 1, ReadEepromToHex);
+}
+
+}  // namespace zentaro
