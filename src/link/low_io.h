@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -97,9 +98,25 @@ public:
     Panel& panel() { return panel_; }
     Clock& clock() { return clock_; }
 
+    // How long BlockWrite waits for the board to acknowledge a block before giving up.
+    static constexpr int kBlockAckTimeoutMs = 10000;
+
 private:
-    // Implementation details (helpers, the acknowledged-command shape) are the link's own.
+    // Reads one byte and requires CR.
     bool ReadAck();
+    // Writes the whole command in one write; true when every byte went out.
+    bool Send(std::initializer_list<uint8_t> bytes);
+    // Send, then ReadAck.
+    bool SendAcked(std::initializer_list<uint8_t> bytes);
+    // Reads up to count bytes within the port's time-outs; the count that arrived, -1 on failure.
+    long ReadUpTo(uint8_t* data, size_t count);
+    // Reads and discards whatever is already waiting in the receive queue.
+    void DropPending();
+    // Reads the 7-character identifier and accepts it when it starts with "MZR".
+    bool AcceptIdentifier();
+    bool ReadList(uint8_t letter, ListBuffer& buffer);
+    bool ReadConfigByte(uint8_t letter, uint8_t& value);
+    bool WriteConfigByte(uint8_t letter, uint8_t value);
 
     std::unique_ptr<SerialPort> port_;
     Panel& panel_;

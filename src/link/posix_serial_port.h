@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+
+#include "link/port_names.h"
+#include "link/serial_port.h"
+
+namespace zentaro {
+
+// A serial port through termios: raw 8N1, no flow control, DTR and RTS held low, opened
+// exclusively where the driver allows it. Every wait is a poll().
+class PosixSerialPort final : public SerialPort {
+public:
+    explicit PosixSerialPort(PortNames names = PortNames::FromEnvironment());
+    ~PosixSerialPort() override;
+    PosixSerialPort(const PosixSerialPort&) = delete;
+    PosixSerialPort& operator=(const PosixSerialPort&) = delete;
+
+    bool Open(const std::string& name, int baudRate) override;
+    void Close() override;
+    bool IsOpen() const override { return fd_ >= 0; }
+    long Write(const uint8_t* data, size_t count) override;
+    long Read(uint8_t* data, size_t count) override;
+    size_t BytesWaiting() override;
+    bool WaitForData(int timeoutMs) override;
+    void PurgeReceive() override;
+
+private:
+    PortNames names_;
+    int fd_ = -1;
+};
+
+}  // namespace zentaro
