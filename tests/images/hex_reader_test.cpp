@@ -1,0 +1,228 @@
+#include "images/hex_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace zentaro {
+namespace {
+
+// One record with the published checksum (type byte included).
+std::string Record(uint32_t type, uint32_t address, const std::vector<uint8_t>& data) {
+    std::ostringstream line;
+    line << std::uppercase << std::hex;
+    uint32_t sum = static_cast<uint32_t>(data.size()) + (address >> 8) + (address & 0xFF) + type;
+    line << ':' << (data.size() < 16 ? "0" : "") << data.size();
+    line.width(4);
+    line.fill('0');
+    line << address;
+    line.width(2);
+    line << type;
+    for (uint8_t byte : data) {
+        line.width(2);
+        line << unsigned{byte};
+        sum += byte;
+    }
+    line.width(2);
+    line << ((0x100 - (sum & 0xFF)) & 0xFF) << '\n';
+    return line.str();
+}
+
+struct Loaded {
+    bool isHex = false;
+    bool ok = false;
+    HexLoadState state;
+    std::vector<uint8_t> image;
+};
+
+// The callers' order: the format test and the load on the same open file.
+Loaded Load(const std::string& text, size_t imageSize = 8192) {
+    std::istringstream file(text);
+    Loaded result;
+    result.isHex = IsHexFile(file);
+    result.image.assign(imageSize, 0xFF);
+    result.ok = LoadHexImage(file, result.image, result.state);
+    return result;
+}
+
+bool AllBlank(const std::vector<uint8_t>& image) {
+    return std::all_of(image.begin(), image.end(), [](uint8_t b) { return b == 0xFF; });
+}
+
+const std::string kExample = ":10010000214601360121470136007EFE09D2190140\n";
+const std::vector<uint8_t> kExampleBytes = {0x21, 0x46, 0x01, 0x36, 0x01, 0x21, 0x47, 0x01,
+                                            0x36, 0x00, 0x7E, 0xFE, 0x09, 0xD2, 0x19, 0x01};
+
+bool HoldsExample(const std::vector<uint8_t>& image, size_t at) {
+    return std::equal(kExampleBytes.begin(), kExampleBytes.end(), image.begin() + at);
+}
+
+TEST(HexFormatTest, EveryPieceMustStartWithAColonAfterWhiteSpace) {
+    const std::string line253(253, '0');
+    const struct {
+        std::string text;
+        bool isHex;
+    } cases[] = {
+        {"", true},
+        {kExample + ":00000001FF", true},
+        {" \t:00000001FF\r\n\v\f:00000001FF\r\n", true},
+        {kExample + "\n" + kExample, false},
+        {kExample + "  \t\r\n", false},
+        {"x" + kExample, false},
+        // 254 characters and the line feed fill one 255-character piece...
+        {":" + line253 + "\n", true},
+        // ...one more and the line feed is a piece of its own, a blank line.
+        {":" + line253 + "0\n", false},
+        {":" + std::string(300, '0') + "\n", false},
+    };
+    for (const auto& c : cases) {
+        std::istringstream file(c.text);
+        EXPECT_EQ(IsHexFile(file), c.isHex) << c.text;
+    }
+}
+
+TEST(HexLoadTest, EmptyFileLoadsNothing) {
+    const Loaded loaded = Load("");
+    EXPECT_TRUE(loaded.isHex);
+    EXPECT_TRUE(loaded.ok);
+    EXPECT_EQ(loaded.state.highestAddress, 0u);
+    EXPECT_FALSE(loaded.state.loadedData);
+    EXPECT_TRUE(AllBlank(loaded.image));
+}
+
+TEST(HexLoadTest, DataLoadsWhateverTheCaseAndIndentation) {
+    std::string lower = kExample;
+    std::transform(lower.begin(), lower.end(), lower.begin(), ::tolower);
+    for (const std::string& text :
+         {kExample, "\t  " + lower, " " + kExample.substr(0, 43) + "\r\n"}) {
+        const Loaded loaded = Load(text);
+        EXPECT_TRUE(loaded.isHex && loaded.ok) << text;
+        EXPECT_TRUE(HoldsExample(loaded.image, 0x100)) << text;
+        EXPECT_EQ(loaded.image[0xFF], 0xFF);
+        EXPECT_EQ(loaded.image[0x110], 0xFF);
+        EXPECT_EQ(loaded.state.highestAddress, 0x10Fu);
+        EXPECT_TRUE(loaded.state.loadedData);
+    }
+}
+
+TEST(HexLoadTest, EndRecordInTheMiddleDoesNotStopTheLoad) {
+    const Loaded loaded = Load(":00000001FF\n" + kExample + ":00000001FF\n");
+    EXPECT_TRUE(loaded.ok);
+    EXPECT_TRUE(HoldsExample(loaded.image, 0x100));
+}
+
+TEST(HexLoadTest, SegmentAndLinearRecordsMoveTheBase) {
+    const std::string data = Record(0x00, 0x0000, {0xA5});
+    const struct {
+        std::string addressRecord;
+        uint32_t base;
+    } cases[] = {
+        {":020000021000EC\n", 0x10000},
+        {":020000040001F9\n", 0x10000},
+        {":020000040000FA\n", 0x00000},
+        {":020000020001FB\n", 0x00010},
+    };
+    for (const auto& c : cases) {
+        const Loaded loaded = Load(c.addressRecord + data, 0x20000);
+        EXPECT_TRUE(loaded.ok) << c.addressRecord;
+        EXPECT_EQ(loaded.state.segmentBase, c.base) << c.addressRecord;
+        EXPECT_EQ(loaded.image[c.base], 0xA5) << c.addressRecord;
+        EXPECT_EQ(std::count(loaded.image.begin(), loaded.image.end(), 0xA5), 1);
+        EXPECT_EQ(loaded.state.highestAddress, c.base);
+    }
+}
+
+TEST(HexLoadTest, MalformedAddressRecordFailsAndKeepsTheBase) {
+    for (const std::string bad : {":020010021000DC\n", ":02000002\n", ":020000021G00EC\n",
+                                  ":020001040001F8\n", ":0200000400\n"}) {
+        const Loaded loaded =
+            Load(":020000021000EC\n" + bad + Record(0x00, 0x0000, {0x5A}), 0x20000);
+        EXPECT_TRUE(loaded.isHex) << bad;
+        EXPECT_FALSE(loaded.ok) << bad;
+        EXPECT_EQ(loaded.state.segmentBase, 0x10000u) << bad;
+        EXPECT_EQ(loaded.image[0x10000], 0x5A) << bad;
+    }
+}
+
+TEST(HexLoadTest, HighBaseNeverWrapsToLowAddresses) {
+    const Loaded loaded = Load(":02000004FFFFFC\n" + Record(0x00, 0xFFFF, {1, 2, 3}));
+    EXPECT_TRUE(loaded.ok);
+    EXPECT_TRUE(AllBlank(loaded.image));
+    EXPECT_EQ(loaded.state.highestAddress, 0xFFFFFFFFu);
+    EXPECT_TRUE(loaded.state.loadedData);
+}
+
+TEST(HexLoadTest, BadChecksumStoresTheRecordAndTheRestStillLoads) {
+    const Loaded loaded = Load(":0100000055AB\n" + kExample);
+    EXPECT_FALSE(loaded.ok);
+    EXPECT_EQ(loaded.image[0], 0x55);
+    EXPECT_TRUE(HoldsExample(loaded.image, 0x100));
+}
+
+TEST(HexLoadTest, ZeroLengthRecordStoresNothing) {
+    Loaded loaded = Load(":00001000F0\n");
+    EXPECT_TRUE(loaded.ok);
+    EXPECT_FALSE(loaded.state.loadedData);
+    EXPECT_TRUE(AllBlank(loaded.image));
+
+    loaded = Load(kExample + ":00200000E0\n" + Record(0x00, 0x300, {}));
+    EXPECT_TRUE(loaded.ok);
+    EXPECT_EQ(loaded.state.highestAddress, 0x10Fu);
+}
+
+TEST(HexLoadTest, LineWithoutRecordHeaderIsIgnored) {
+    const Loaded loaded = Load(":XYZ\n:0G01000000\n:1001\n" + kExample);
+    EXPECT_TRUE(loaded.isHex);
+    EXPECT_TRUE(loaded.ok);
+    EXPECT_TRUE(HoldsExample(loaded.image, 0x100));
+}
+
+TEST(HexLoadTest, NonHexDataByteSpoilsItsWholeRecord) {
+    // The broken pair must not fall back on the byte read just before it.
+    const Loaded loaded =
+        Load(Record(0x00, 0x0000, {0x5A}) + Record(0x00, 0x0010, {0x11, 0x5A, 0x33}) +
+             ":03002000AAG2BB00\n" + ":02003000CC\n");
+    EXPECT_FALSE(loaded.ok);
+    EXPECT_EQ(loaded.image[0], 0x5A);
+    EXPECT_EQ(loaded.image[0x10], 0x11);
+    EXPECT_TRUE(std::all_of(loaded.image.begin() + 0x20, loaded.image.end(),
+                            [](uint8_t b) { return b == 0xFF; }));
+    EXPECT_EQ(loaded.state.highestAddress, 0x12u);
+}
+
+TEST(HexLoadTest, BytesBeyondTheImageAreDroppedButCounted) {
+    std::vector<uint8_t> tail(16, 0x77);
+    Loaded loaded = Load(Record(0x00, 0x1FF0, tail));
+    EXPECT_TRUE(loaded.ok);
+    EXPECT_EQ(loaded.state.highestAddress, 0x1FFFu);
+    EXPECT_EQ(loaded.image[0x1FFF], 0x77);
+
+    tail.push_back(0x78);
+    loaded = Load(Record(0x00, 0x1FF0, tail));
+    EXPECT_TRUE(loaded.ok);
+    EXPECT_EQ(loaded.state.highestAddress, 0x2000u);
+    EXPECT_EQ(loaded.image[0x1FFF], 0x77);
+
+    loaded = Load(Record(0x00, 0x2000, {0x01}));
+    EXPECT_TRUE(loaded.state.loadedData);
+    EXPECT_TRUE(AllBlank(loaded.image));
+}
+
+TEST(HexLoadTest, LongLinesAreReadInPieces) {
+    // 122 data bytes make a 255-character record; its CR LF is the next piece.
+    const Loaded fits =
+        Load(Record(0x00, 0x0000, std::vector<uint8_t>(122, 0x3C)).substr(0, 255) + "\r\n");
+    EXPECT_FALSE(fits.isHex);
+    EXPECT_TRUE(fits.ok);
+    EXPECT_EQ(fits.image[121], 0x3C);
+
+    // 128 data bytes do not fit the first piece: the record is cut short and stores nothing;
+    // the rest of the line is a piece without a header.
+    const Loaded cut = Load(Record(0x00, 0x0000, std::vector<uint8_t>(128, 0x3C)));
+    EXPECT_FALSE(cut.isHex);
+    EXPECT_FALSE(cut.ok);
+    EXPECT_TRUE(AllBlank(cut.image));
+}
+
+}  // namespace
+}  // namespace zentaro
