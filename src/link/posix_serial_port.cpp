@@ -194,7 +194,9 @@ bool PosixSerialPort::WaitForData(int timeoutMs) {
     }
     short revents = 0;
     const auto deadline = Clock::now() + milliseconds(std::max(timeoutMs, 0));
-    return PollUntil(fd_, POLLIN, deadline, revents) > 0 && (revents & POLLIN);
+    // A hung-up line also reports readable; only real bytes count.
+    return PollUntil(fd_, POLLIN, deadline, revents) > 0 && (revents & POLLIN) &&
+           BytesWaiting() > 0;
 }
 
 void PosixSerialPort::PurgeReceive() {
