@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QDialog>
+#include <memory>
+
+namespace Ui {
+class AboutDialog;
+}
+
+namespace zentaro {
+
+// The about box: icon, program name and version, the maker's notice, and an OK button.
+class AboutDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit AboutDialog(QWidget* parent = nullptr);
+    ~AboutDialog() override;
+
+private:
+    std::unique_ptr<Ui::AboutDialog> ui_;
+};
+
+}  // namespace zentaro

@@ -1,0 +1,29 @@
+#include "ui/application.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <memory>
+
+#include "common/clock.h"
+#include "link/posix_serial_port.h"
+#include "ui/main_dialog.h"
+#include "ui/settings_store.h"
+
+namespace zentaro {
+
+int RunApplication() {
+    QApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
+    QApplication::setOrganizationName(QStringLiteral("Veltrona"));
+
+    SettingsStore settings;
+    SystemClock clock;
+    MainDialog dialog(settings, std::make_unique<PosixSerialPort>(), clock);
+    QApplication::setWindowIcon(dialog.windowIcon());
+    if (!dialog.Initialise()) {
+        return 1;
+    }
+    dialog.exec();
+    return 0;
+}
+
+}  // namespace zentaro

@@ -1,0 +1,36 @@
+#include "ui/browse_dialog.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+
+#include "ui/message_boxes.h"
+
+namespace zentaro {
+
+std::optional<QString> ChooseImageFile(QWidget* parent, const QString& current) {
+    QFileDialog dialog(parent, QStringLiteral("浏览  "));
+    // "Open" with any name: the read commands choose their output file here too.
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(
+        {QStringLiteral("Hex files (*.hex *.eep *.qmb)"), QStringLiteral("所有文件  (*)")});
+    if (!current.isEmpty() && QFileInfo(current).absoluteDir().exists()) {
+        dialog.setDirectory(QFileInfo(current).absolutePath());
+    }
+    while (dialog.exec() == QDialog::Accepted) {
+        const QStringList files = dialog.selectedFiles();
+        if (files.isEmpty()) {
+            return std::nullopt;
+        }
+        const QFileInfo chosen(files.first());
+        if (chosen.absoluteDir().exists()) {
+            return chosen.absoluteFilePath();
+        }
+        ShowNotice(parent, QStringLiteral("文件夹不存在：\n") +
+                               QDir::toNativeSeparators(chosen.absolutePath()));
+    }
+    return std::nullopt;
+}
+
+}  // namespace zentaro

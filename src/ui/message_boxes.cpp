@@ -1,0 +1,21 @@
+#include "ui/message_boxes.h"
+
+#include <QMessageBox>
+
+#include "ui/application.h"
+
+namespace zentaro {
+
+void ShowNotice(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, kApplicationTitle, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+bool AskYesNoBox(QWidget* parent, const QString& text, bool questionIcon) {
+    QMessageBox box(questionIcon ? QMessageBox::Question : QMessageBox::NoIcon, kApplicationTitle,
+                    text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+}
+
+}  // namespace zentaro

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace zentaro {
+
+// The program's message boxes, all captioned with the application title.
+// A notice with an OK button.
+void ShowNotice(QWidget* parent, const QString& text);
+// A Yes/No question; true for Yes.
+bool AskYesNoBox(QWidget* parent, const QString& text, bool questionIcon);
+
+}  // namespace zentaro

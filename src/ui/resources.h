@@ -1,0 +1,9 @@
+#pragma once
+
+namespace zentaro {
+
+// Registers the program's embedded resources (the icon). They live in a static library,
+// so they must be registered before the first use; further calls do nothing.
+void LoadResources();
+
+}  // namespace zentaro
