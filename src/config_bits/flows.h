@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "catalogue/device_table.h"
+#include "config_bits/control_state.h"
+#include "config_bits/layouts.h"
+#include "link/low_io.h"
+
+namespace zentaro {
+
+// Everything the advanced options window shows.
+struct AdvancedState {
+    ControlState controls;
+    std::string signature;     // 1016
+    std::string identifier;    // 1017
+    std::string version;       // 1018
+    std::string calibration;   // 1079
+    bool readEnabled = true;   // 1013
+    bool writeEnabled = true;  // 1014
+    bool eraseEnabled = true;  // 1027
+};
+
+// The advanced options without the window: opening, and the read, write and erase of the
+// lock and fuse bits for one device. Each operation leaves programming mode at its end.
+// The window renders State() and writes the user's selections and ticks back into it.
+class AdvancedOptions {
+public:
+    AdvancedOptions(CLowIO& link, const DeviceRecord& device, uint8_t programmerLevel);
+
+    // Board identity, the controls for the device, the programmer type, the first read
+    // (or the signature alone) and the access rules.
+    void Open();
+    void Read();
+    void Write();
+    void Erase();
+
+    AdvancedState& State() { return state_; }
+    const AdvancedState& State() const { return state_; }
+    ControlState& Controls() { return state_.controls; }
+    const DeviceLayout& Layout() const { return layout_; }
+    bool FusesDenied() const { return fusesDenied_; }
+    bool LocksDenied() const { return locksDenied_; }
+
+private:
+    bool Serial() const { return programmerType_ == 'S'; }
+    bool Granted(size_t accessIndex) const;
+    void ShowSignature();
+    void ShowCalibration();
+    ConfigBytes ReadBytes();
+    void WriteFuses(const ConfigBytes& bytes);
+    void WriteLock(uint8_t lock);
+
+    CLowIO& link_;
+    DeviceRecord device_;
+    uint8_t level_;
+    DeviceLayout layout_;
+    AdvancedState state_;
+    // 0 until the board answered 'p'; then only 'B' grants access.
+    uint8_t programmerType_ = 0;
+    bool fusesDenied_ = false;
+    bool locksDenied_ = false;
+};
+
+}  // namespace zentaro
