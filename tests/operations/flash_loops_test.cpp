@@ -1,0 +1,195 @@
+#include "operations/flash_loops.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "operations/fake_board.h"
+#include "operations/loop_progress.h"
+
+namespace zentaro {
+namespace {
+
+using testing::Device;
+using ::testing::ElementsAre;
+using testing::FakeBoard;
+using Bytes = FakeBoard::Bytes;
+
+std::vector<uint8_t> Blank(const DeviceRecord& device) {
+    return std::vector<uint8_t>(device.flashSize, 0xFF);
+}
+
+TEST(ProgressDivisorTest, KeepsTheBarWithinSixteenBits) {
+    EXPECT_EQ(ProgressDivisor(131072), 3u);
+    EXPECT_EQ(131072 / ProgressDivisor(131072), 43690u);
+    EXPECT_EQ(ProgressDivisor(65535), 2u);
+    EXPECT_EQ(65535 / ProgressDivisor(65535), 32767u);
+    EXPECT_EQ(ProgressDivisor(8192), 1u);
+}
+
+TEST(WriteFlashImageTest, WordsGoOutAsContinuationsAndSkipBlankWords) {
+    const DeviceRecord& device = Device("Orlan 8");
+    FakeBoard board(device, true, 0);
+    std::vector<uint8_t> image = Blank(device);
+    // Word 0 and word 1 follow each other; word 2 is blank; word 3 has one blank byte.
+    image[0] = 0x11, image[1] = 0x22, image[2] = 0x33, image[3] = 0x44, image[6] = 0x55;
+
+    ASSERT_TRUE(WriteFlashImage(board.Link(), image, 6, 0));
+    EXPECT_THAT(board.MemoryTraffic(),
+                ElementsAre(Bytes{'P'}, Bytes{'A', 0, 0}, Bytes{'c', 0x11}, Bytes{'C', 0x22},
+                            Bytes{'c', 0x33}, Bytes{'C', 0x44}, Bytes{'A', 0, 3}, Bytes{'c', 0x55},
+                            Bytes{'C', 0xFF}, Bytes{'L'}));
+    EXPECT_FALSE(board.Link().InProgMode());
+    EXPECT_EQ(board.Panel().ProgressPosition(), 0);
+    EXPECT_FALSE(board.Panel().WaitCursor());
+}
+
+TEST(WriteFlashImageTest, WithoutAutoIncrementEveryWriteCarriesItsAddress) {
+    const DeviceRecord& device = Device("Dunmor 3");
+    FakeBoard board(device, false, 0);
+    std::vector<uint8_t> image = Blank(device);
+    image[0] = 0x01, image[1] = 0x02, image[5] = 0x05;
+
+    ASSERT_TRUE(WriteFlashImage(board.Link(), image, 5, 0));
+    // Byte-wide: only the low-byte write, blank bytes skipped.
+    EXPECT_THAT(board.MemoryTraffic(),
+                ElementsAre(Bytes{'P'}, Bytes{'A', 0, 0}, Bytes{'A', 0, 0}, Bytes{'c', 0x01},
+                            Bytes{'A', 0, 1}, Bytes{'c', 0x02}, Bytes{'A', 0, 5}, Bytes{'c', 0x05},
+                            Bytes{'L'}));
+    EXPECT_EQ(std::vector<uint8_t>(board.flash.begin(), board.flash.begin() + 6),
+              std::vector<uint8_t>(image.begin(), image.begin() + 6));
+}
+
+TEST(WriteFlashImageTest, PagedDeviceCommitsOnlyThePageItWroteInto) {
+    const DeviceRecord& device = Device("Mirval 1");  // 64-byte pages
+    FakeBoard board(device, true, 0);
+    std::vector<uint8_t> image = Blank(device);
+    image[0x100] = 0xAB, image[0x101] = 0xCD;
+
+    ASSERT_TRUE(WriteFlashImage(board.Link(), image, 0x101, device.flashPageSize));
+    EXPECT_THAT(board.MemoryTraffic(),
+                ElementsAre(Bytes{'P'}, Bytes{'A', 0, 0}, Bytes{'A', 0, 0x80}, Bytes{'c', 0xAB},
+                            Bytes{'C', 0xCD}, Bytes{'A', 0, 0x80}, Bytes{'m'}, Bytes{'L'}));
+}
+
+TEST(WriteFlashImageTest, PageModeDeviceWritesWholeDirtyPagesOnly) {
+    const DeviceRecord& device = Device("Mirval 2 BOOT");  // 128-byte pages
+    FakeBoard board(device, true, 0);
+    std::vector<uint8_t> image = Blank(device);
+    image[0x100] = 0x12;
+
+    ASSERT_TRUE(WriteFlashImage(board.Link(), image, 0x100, device.flashPageSize));
+    const std::vector<Bytes> traffic = board.MemoryTraffic();
+    // 'P', 'A' 0, the page's address, 64 words of two writes each, the commit, 'L'.
+    ASSERT_EQ(traffic.size(), 2 + 1 + 128 + 2 + 1u);
+    EXPECT_EQ(traffic[2], (Bytes{'A', 0, 0x80}));
+    EXPECT_EQ(traffic[3], (Bytes{'c', 0x12}));
+    EXPECT_EQ(traffic[4], (Bytes{'C', 0xFF}));
+    EXPECT_EQ(traffic[5], (Bytes{'c', 0xFF}));
+    EXPECT_EQ(traffic[131], (Bytes{'A', 0, 0x80}));
+    EXPECT_EQ(traffic[132], (Bytes{'m'}));
+}
+
+TEST(WriteFlashImageTest, BlocksSpanTheNonBlankWordsOfEachBlock) {
+    const DeviceRecord& device = Device("Mirval 10");
+    FakeBoard board(device, true, 256);
+    std::vector<uint8_t> image = Blank(device);
+    image[3] = 0x03, image[4] = 0x04;  // words 1 and 2
+    image[0x300] = 0x30;               // the second block stays blank
+
+    ASSERT_TRUE(WriteFlashImage(board.Link(), image, 0x300, device.flashPageSize));
+    EXPECT_THAT(board.MemoryTraffic(),
+                ElementsAre(Bytes{'P'}, Bytes{'A', 0, 0}, Bytes{'A', 0, 1}, Bytes{'B', 0, 4, 'F'},
+                            Bytes{0xFF, 0x03, 0x04, 0xFF}, Bytes{'A', 0x01, 0x80},
+                            Bytes{'B', 0, 2, 'F'}, Bytes{0x30, 0xFF}, Bytes{'L'}));
+    EXPECT_EQ(board.flash, image);
+}
+
+TEST(WriteFlashImageTest, AFailedWriteStopsInProgrammingModeWithTheBarAtZero) {
+    const DeviceRecord& device = Device("Orlan 8");
+    FakeBoard board(device, true, 0);
+    std::vector<uint8_t> image = Blank(device);
+    image[0] = 0x01, image[2] = 0x02;
+    board.Fault('C', 1, {'?'});
+
+    EXPECT_FALSE(WriteFlashImage(board.Link(), image, 3, 0));
+    EXPECT_EQ(board.MemoryTraffic().back(), (Bytes{'C', 0xFF}));
+    EXPECT_TRUE(board.Link().InProgMode());
+    EXPECT_EQ(board.Panel().ProgressPosition(), 0);
+    EXPECT_FALSE(board.Panel().WaitCursor());
+}
+
+TEST(WriteFlashImageTest, ProgressIsScaledToTheRangeAndEndsAtZero) {
+    const DeviceRecord& device = Device("Mirval 10");
+    FakeBoard board(device, true, 256);
+    std::vector<uint8_t> image = Blank(device);
+    image.back() = 0;
+
+    ASSERT_TRUE(WriteFlashImage(board.Link(), image, 131071, device.flashPageSize));
+    EXPECT_EQ(board.Panel().ProgressMax(), 43690);
+    const std::vector<int> positions = board.Panel().Positions();
+    EXPECT_EQ(positions[positions.size() - 2], 43690);
+    EXPECT_EQ(positions.back(), 0);
+}
+
+TEST(VerifyFlashImageTest, WordMismatchNamesTheWordAddress) {
+    const DeviceRecord& device = Device("Orlan 8");
+    FakeBoard board(device, true, 0);
+    std::vector<uint8_t> image = Blank(device);
+    image[0x100] = 0x34, image[0x101] = 0x12;
+    board.flash[0x100] = 0x34, board.flash[0x101] = 0x99;
+
+    EXPECT_FALSE(VerifyFlashImage(board.Link(), image, 0x101));
+    EXPECT_THAT(board.Panel().Notices(),
+                ElementsAre("   地址: 0x0080, 原始数据: 0x1234, 芯片数据: 0x9934"));
+    EXPECT_TRUE(board.Link().InProgMode());
+    EXPECT_EQ(board.Panel().ProgressPosition(), 0);
+}
+
+TEST(VerifyFlashImageTest, SingleReadsFollowTheBoardsCounter) {
+    const DeviceRecord& device = Device("Dunmor 1");
+    FakeBoard board(device, true, 0);
+    std::vector<uint8_t> image = Blank(device);
+
+    ASSERT_TRUE(VerifyFlashImage(board.Link(), image, 1));
+    EXPECT_THAT(board.MemoryTraffic(),
+                ElementsAre(Bytes{'P'}, Bytes{'A', 0, 0}, Bytes{'R'}, Bytes{'R'}, Bytes{'L'}));
+}
+
+TEST(VerifyFlashImageTest, OddBlockTailIsReadFromTheChipToo) {
+    const DeviceRecord& device = Device("Mirval 10");
+    FakeBoard board(device, true, 256);
+    std::vector<uint8_t> image = Blank(device);
+    image[0x102] = 0x42;  // the last byte of an odd range
+    board.flash[0x102] = 0x24;
+
+    EXPECT_FALSE(VerifyFlashImage(board.Link(), image, 0x102));
+    EXPECT_THAT(board.MemoryTraffic(), ElementsAre(Bytes{'P'}, Bytes{'A', 0, 0},
+                                                   Bytes{'g', 1, 0, 'F'}, Bytes{'g', 0, 4, 'F'}));
+    EXPECT_THAT(board.Panel().Notices(),
+                ElementsAre("   地址: 0x0081, 原始数据: 0xff42, 芯片数据: 0xff24"));
+}
+
+TEST(VerifyFlashImageTest, ByteWideBlockMismatchShowsBytes) {
+    const DeviceRecord& device = Device("Dunmor 3");
+    FakeBoard board(device, false, 128);
+    std::vector<uint8_t> image = Blank(device);
+    image[0x85] = 0x5A;
+
+    EXPECT_FALSE(VerifyFlashImage(board.Link(), image, 0x85));
+    EXPECT_THAT(board.Panel().Notices(),
+                ElementsAre("   地址: 0x0085, 原始数据: 0x5a, 芯片数据: 0xff"));
+}
+
+TEST(VerifyFlashImageTest, AShortBlockReadFailsWithoutComparing) {
+    const DeviceRecord& device = Device("Mirval 10");
+    FakeBoard board(device, true, 256);
+    std::vector<uint8_t> image = Blank(device);
+    board.Fault('g', 2, Bytes(10, 0xFF));
+
+    EXPECT_FALSE(VerifyFlashImage(board.Link(), image, 1023));
+    EXPECT_TRUE(board.Panel().Notices().empty());
+    EXPECT_EQ(board.MemoryTraffic().size(), 4u);
+}
+
+}  // namespace
+}  // namespace zentaro
