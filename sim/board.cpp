@@ -55,8 +55,18 @@ std::vector<uint8_t> Bytes(std::string_view text) {
 
 }  // namespace
 
-Board::Board(const BoardOptions& options, Chip chip)
-    : options_(options), chip_(std::move(chip)), selectedCode_(0) {}
+Board::Board(const BoardOptions& options, Chip chip) : options_(options), chip_(std::move(chip)) {
+    ConfigBytes config = chip_.Config();
+    config.lock = options.lock.value_or(config.lock);
+    config.lowFuse = options.lowFuse.value_or(config.lowFuse);
+    config.highFuse = options.highFuse.value_or(config.highFuse);
+    config.extendedFuse = options.extendedFuse.value_or(config.extendedFuse);
+    chip_.SetConfig(config);
+    if (options.calibration) {
+        chip_.SetCalibration(*options.calibration);
+    }
+    chip_.ClearChanged();
+}
 
 std::vector<Reply> Board::Feed(std::span<const uint8_t> bytes) {
     std::vector<Reply> replies;

@@ -34,6 +34,7 @@ class Board {
 public:
     static constexpr size_t kLampCount = 3;
 
+    // Applies the options' initial configuration bytes to the chip.
     Board(const BoardOptions& options, Chip chip);
 
     std::vector<Reply> Feed(std::span<const uint8_t> bytes);

@@ -91,16 +91,6 @@ std::string SimServer::BuildBoard() {
         }
         isFlash ? chip.LoadFlash(bytes) : chip.LoadEeprom(bytes);
     }
-    ConfigBytes config = chip.Config();
-    config.lock = options_.lock.value_or(config.lock);
-    config.lowFuse = options_.lowFuse.value_or(config.lowFuse);
-    config.highFuse = options_.highFuse.value_or(config.highFuse);
-    config.extendedFuse = options_.extendedFuse.value_or(config.extendedFuse);
-    chip.SetConfig(config);
-    if (options_.calibration) {
-        chip.SetCalibration(*options_.calibration);
-    }
-    chip.ClearChanged();
     board_ = std::make_unique<Board>(options_, std::move(chip));
     board_->SetLogSink([this](const std::string& line) { Log(line); });
     return {};
