@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "images/blowfish.h"
 #include "support/recording_panel.h"
 #include "temp_dir.h"
 
@@ -90,15 +89,6 @@ TEST_F(EncryptedImageTest, FileWithoutBlocksLoadsNothing) {
     EXPECT_EQ(image_, std::vector<uint8_t>(64, 0xFF));
     EXPECT_FALSE(state_.loadedData);
     EXPECT_EQ(state_.highestAddress, 0u);
-}
-
-TEST_F(EncryptedImageTest, FileUnderAnotherKeyIsProgrammedAsItComesOut) {
-    const uint8_t otherKey[] = {1, 2, 3, 4, 5, 6, 7, 8};
-    BlowfishCipher other;
-    other.SetKey(otherKey, sizeof otherKey, false);
-    const auto plain = Pattern(16);
-    ASSERT_TRUE(Load(other.EncryptImage(plain.data(), plain.size())));
-    EXPECT_FALSE(std::equal(plain.begin(), plain.end(), image_.begin()));
 }
 
 TEST_F(EncryptedImageTest, MalformedFilesAreRefused) {

@@ -1,6 +1,12 @@
 #pragma once
 
+#include <stdlib.h>
+
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -9,20 +15,41 @@ namespace zentaro::testing {
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempDir {
 public:
-    TempDir();
-    ~TempDir();
+    TempDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "zentaro-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr) {
+            throw std::runtime_error("cannot create a temporary folder");
+        }
+        root_ = pattern;
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(root_, ignored);
+    }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
     std::string Path(const std::string& name) const { return (root_ / name).string(); }
-    // Names of the entries in the folder, sorted.
-    std::vector<std::string> Entries() const;
+    std::vector<std::string> Entries() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(root_)) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
 
 private:
     std::filesystem::path root_;
 };
 
-std::string ReadFile(const std::string& path);
-void WriteFile(const std::string& path, const std::string& bytes);
+inline std::string ReadFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+inline void WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
 
 }  // namespace zentaro::testing
