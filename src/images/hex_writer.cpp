@@ -120,7 +120,8 @@ int CreateTempBeside(const std::filesystem::path& target, std::string& tempPath)
 std::unique_ptr<HexOutput> OpenOutput(const std::filesystem::path& target) {
     struct stat existing {};
     const bool exists = ::stat(target.c_str(), &existing) == 0;
-    if (exists && (S_ISDIR(existing.st_mode) || ::access(target.c_str(), W_OK) != 0)) {
+    if (!target.has_filename() ||
+        (exists && (S_ISDIR(existing.st_mode) || ::access(target.c_str(), W_OK) != 0))) {
         return nullptr;
     }
     std::string tempPath;

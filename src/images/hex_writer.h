@@ -8,6 +8,7 @@
 
 namespace zentaro {
 
+// True when anything is at path, also a link that leads nowhere.
 bool HexFileExists(const std::string& path);
 
 // ":02000002SSSSCC" for the 64 KiB boundary at byteAddress (below 1 MiB), without line end.

@@ -172,7 +172,7 @@ TEST(HexOutputTest, LinkedFileIsUpdatedThroughTheLink) {
 TEST(HexOutputTest, OutputThatCannotBeCreatedIsReported) {
     TempDir dir;
     std::filesystem::create_directory(dir.Path("folder"));
-    std::vector<std::string> paths = {dir.Path("missing/out.hex"), dir.Path("folder")};
+    std::vector<std::string> paths = {dir.Path("missing/out.hex"), dir.Path("folder"), ""};
     if (::geteuid() != 0) {
         WriteFile(dir.Path("readonly.hex"), "keep");
         ::chmod(dir.Path("readonly.hex").c_str(), 0444);
