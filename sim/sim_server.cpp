@@ -21,6 +21,10 @@ namespace {
 using SteadyClock = std::chrono::steady_clock;
 using TimePoint = SteadyClock::time_point;
 
+// With pacing, bytes in the middle of a long transfer are moved in batches of this much
+// line time, so the board does not wake once per byte.
+constexpr std::chrono::milliseconds kPaceBatch{1};
+
 std::string DefaultConfigHome() {
     if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg != nullptr && *xdg != '\0') {
         return xdg;
@@ -228,7 +232,10 @@ void SimServer::Serve() {
                 const auto elapsed = now - start;
                 count = std::min<size_t>(count, elapsed < byteTime ? 0 : elapsed / byteTime);
                 if (count == 0) {
-                    wake = start + byteTime;
+                    // Wake for the next byte, or for a batch of them during a long reply.
+                    const auto remaining = static_cast<int64_t>(front.bytes.size() - front.sent);
+                    wake = std::max(start + byteTime,
+                                    std::min(now + kPaceBatch, start + byteTime * remaining));
                     break;
                 }
             }
@@ -248,8 +255,12 @@ void SimServer::Serve() {
                 outgoing.pop_front();
             }
         }
-        if (!incoming.empty() && (!wake || incoming.front().arrives < *wake)) {
-            wake = incoming.front().arrives;
+        if (!incoming.empty()) {
+            // The next byte, or a batch of bytes while a long command is on the line.
+            const TimePoint next =
+                std::max(incoming.front().arrives,
+                         std::min(incoming.front().arrives + kPaceBatch, incoming.back().arrives));
+            wake = wake ? std::min(*wake, next) : next;
         }
 
         pollfd fds[2] = {{wakeFd_, POLLIN, 0},
