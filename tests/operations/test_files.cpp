@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -40,30 +41,38 @@ void WriteText(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 
+namespace {
+
+std::string Record(unsigned type, unsigned offset, const uint8_t* bytes, size_t count) {
+    char field[16];
+    std::snprintf(field, sizeof field, ":%02X%04X%02X", static_cast<unsigned>(count), offset, type);
+    std::string line = field;
+    unsigned sum = static_cast<unsigned>(count) + (offset >> 8) + (offset & 0xFF) + type;
+    for (size_t i = 0; i < count; ++i) {
+        std::snprintf(field, sizeof field, "%02X", bytes[i]);
+        line += field;
+        sum += bytes[i];
+    }
+    std::snprintf(field, sizeof field, "%02X\n", (0x100 - (sum & 0xFF)) & 0xFF);
+    return line + field;
+}
+
+}  // namespace
+
 std::string HexText(const std::map<uint32_t, std::vector<uint8_t>>& records) {
     std::string text;
     uint32_t segment = 0;
-    char field[32];
-    for (const auto& [address, bytes] : records) {
-        if (address >> 16 != segment) {
-            segment = address >> 16;
-            const unsigned value = segment << 12;
-            std::snprintf(field, sizeof field, ":02000002%04X%02X\n", value,
-                          (0x100 - ((4 + (value >> 8) + (value & 0xFF)) & 0xFF)) & 0xFF);
-            text += field;
+    for (const auto& [start, bytes] : records) {
+        for (size_t done = 0; done < bytes.size(); done += 16) {
+            const auto address = static_cast<uint32_t>(start + done);
+            if (address >> 16 != segment) {
+                segment = address >> 16;
+                const uint8_t base[] = {static_cast<uint8_t>(segment << 4), 0};
+                text += Record(2, 0, base, 2);
+            }
+            text += Record(0, address & 0xFFFF, bytes.data() + done,
+                           std::min<size_t>(16, bytes.size() - done));
         }
-        const unsigned offset = address & 0xFFFF;
-        unsigned sum = static_cast<unsigned>(bytes.size()) + (offset >> 8) + (offset & 0xFF);
-        std::snprintf(field, sizeof field, ":%02X%04X00", static_cast<unsigned>(bytes.size()),
-                      offset);
-        text += field;
-        for (uint8_t b : bytes) {
-            std::snprintf(field, sizeof field, "%02X", b);
-            text += field;
-            sum += b;
-        }
-        std::snprintf(field, sizeof field, "%02X\n", (0x100 - (sum & 0xFF)) & 0xFF);
-        text += field;
     }
     return text + ":00000001FF\n";
 }

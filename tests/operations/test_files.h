@@ -26,8 +26,8 @@ private:
 std::string ReadText(const std::string& path);
 void WriteText(const std::string& path, const std::string& text);
 
-// Intel HEX text with one data record per entry (byte address -> bytes; addresses past
-// 64 KiB get a segment record), and the end record.
+// Intel HEX text for the data (byte address -> bytes) in records of up to 16 bytes, with
+// segment records past 64 KiB, and the end record.
 std::string HexText(const std::map<uint32_t, std::vector<uint8_t>>& records);
 
 // The memory a HEX file holds, loaded into size bytes of 0xFF through the image reader.
