@@ -253,7 +253,9 @@ Port:
   --baud N               line rate the board listens at (default 115200); bytes the host
                          sends at any other rate are read and dropped without an answer
   --pace                 move bytes at the real line rate (10 bits per byte at --baud)
-  --log FILE             log every exchange (host bytes and reply bytes in hex); - = stderr
+  --log FILE             log every exchange, one line each: seconds since start, the
+                         command, the host's bytes and the board's reply in hex, and a
+                         note (e.g. "  0.052 'A'  host: 41 00 10  board: 0D"); - = stderr
 
 Board:
   --id TEXT              identifier, exactly 7 characters (default MZR-SIM)
@@ -282,7 +284,8 @@ Chip:
   --eeprom-image FILE    raw bytes preloaded into EEPROM from address 0
   --state FILE           load flash, EEPROM, lock and fuses from FILE when it exists, save
                          them there when the host leaves programming mode after a change
-                         and at exit. A state file of another chip is refused.
+                         and at exit. A state file of another chip is refused. Images and
+                         configuration options given as well are applied on top of it.
 
   The chip behaves like silicon: flash and lock bits can only be programmed (1 -> 0);
   chip erase ('e') sets flash and the lock byte back to FF and keeps EEPROM and fuses.

@@ -120,6 +120,7 @@ bool SimServer::Start() {
     if (!error_.empty()) {
         return false;
     }
+    started_ = SteadyClock::now();
     error_ = OpenLogAndPort();
     if (error_.empty()) {
         wakeFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
@@ -169,7 +170,8 @@ void SimServer::CloseLog() {
 
 void SimServer::Log(const std::string& line) {
     if (log_ != nullptr) {
-        std::fprintf(log_, "%s\n", line.c_str());
+        const std::chrono::duration<double> since = SteadyClock::now() - started_;
+        std::fprintf(log_, "%9.3f %s\n", since.count(), line.c_str());
         std::fflush(log_);
     }
 }

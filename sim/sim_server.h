@@ -1,7 +1,7 @@
 #pragma once
 
 #include <array>
-#include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -101,6 +101,7 @@ private:
     PtyPort pty_;
     int wakeFd_ = -1;
     std::FILE* log_ = nullptr;
+    std::chrono::steady_clock::time_point started_;
     bool ownLog_ = false;
     std::thread thread_;
 };

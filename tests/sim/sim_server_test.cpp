@@ -9,6 +9,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "sim/pty_port.h"
 #include "sim/wire.h"
@@ -108,8 +109,9 @@ TEST_F(SimServerTest, AnswersThroughTheLinkedPtyAndRemovesTheLink) {
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link)));
 }
 
-TEST_F(SimServerTest, BytesAtAnotherRateAreDropped) {
-    SimServer sim({"--baud", "19200"}, Home());
+TEST_F(SimServerTest, BytesAtAnotherRateAreDroppedAndLogged) {
+    const std::string log = Home() + "/wire.log";
+    SimServer sim({"--baud", "19200", "--log", log}, Home());
     ASSERT_TRUE(sim.Start()) << sim.Error();
     {
         HostLine host(sim.LinkPath(), 115200);
@@ -120,6 +122,12 @@ TEST_F(SimServerTest, BytesAtAnotherRateAreDropped) {
     host.Send("S");
     EXPECT_EQ(host.Receive(7, std::chrono::seconds(2)), "MZR-SIM");
     EXPECT_EQ(sim.Count().bytesIn, 1u);
+    sim.Stop();
+    std::ifstream in(log);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("dropped 1 byte(s) sent at 115200 baud\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("'S'      host: 53  board: 4D 5A 52 2D 53 49 4D"), std::string::npos)
+        << text;
 }
 
 TEST_F(SimServerTest, LateReplyHoldsBackItsBytes) {
