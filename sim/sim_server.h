@@ -41,7 +41,21 @@ namespace zentaro::sim {
 // - Flash and lock bits can only be programmed from 1 to 0; chip erase ('e') sets flash
 //   and lock back to 0xFF, EEPROM and fuses stay. Out-of-range reads give 0xFF, writes
 //   beyond a memory are dropped.
-// - Commands touching the chip are answered '?' outside programming mode.
+// - Commands touching the chip are answered '?' outside programming mode ('P' .. 'L'/'E');
+//   unknown commands are answered '?' too.
+// - One address counter serves flash and EEPROM. With --auto-increment Y, 'R', 'd', 'D'
+//   and the write that completes an address ('C' on word-wide chips, 'c' on byte-wide
+//   ones) advance it by one. 'B' and 'g' always advance it: by count/2 words for 'F' on a
+//   word-wide chip, else by count.
+// - Paged chips: 'c'/'C' fill the page buffer at the byte's offset within its page, and
+//   'm' programs the buffer into the page holding the counter's address. Block writes
+//   ('B' ... 'F') program flash directly.
+// - 's' sends the signature bytes 2, 1, 0 (Signature() holds them as 0, 1, 2).
+// - ':' and '.' decode the lock/fuse/calibration read and write instructions; ':' AC
+//   (A0 + bits) 00 sets bits 4-0 of the low fuse. Other instructions answer 00 CR.
+// - With --upgrade-mode the board answers only the upgrade-mode identification.
+// - With --state, the chip is saved whenever the host leaves programming mode after a
+//   change, and at Stop().
 //
 // Every accessor is thread-safe and may be called while the host talks to the board.
 class SimServer {
