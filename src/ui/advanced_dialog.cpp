@@ -1,0 +1,187 @@
+#include "ui/advanced_dialog.h"
+
+#include <QEvent>
+#include <QSignalBlocker>
+#include <QStringList>
+
+#include "config_bits/codec.h"
+#include "ui/advanced_dialog_window.h"
+#include "ui_advanced_dialog.h"
+
+namespace zentaro {
+
+namespace {
+
+constexpr Control kCombos[] = {Control::Lock,    Control::Blb0, Control::Blb1,     Control::Clock,
+                               Control::Startup, Control::Bod,  Control::BootBlock};
+
+QString Text(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+void RenderCombo(QComboBox& combo, const ComboState& state) {
+    QStringList entries;
+    for (const std::string& entry : state.entries) {
+        entries << Text(entry);
+    }
+    QStringList shown;
+    for (int i = 0; i < combo.count(); ++i) {
+        shown << combo.itemText(i);
+    }
+    if (shown != entries) {
+        combo.clear();
+        combo.addItems(entries);
+    }
+    combo.setCurrentIndex(state.selected);
+    combo.setVisible(state.visible);
+    combo.setEnabled(state.enabled);
+}
+
+}  // namespace
+
+AdvancedDialog::AdvancedDialog(QWidget* parent, CLowIO& link, const DeviceRecord& device,
+                               uint8_t programmerLevel)
+    : QDialog(parent),
+      ui_(std::make_unique<Ui::AdvancedDialog>()),
+      options_(link, device, programmerLevel) {
+    ui_->setupUi(this);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
+    setFixedSize(size());
+    for (QCheckBox* box : findChildren<QCheckBox*>()) {
+        box->setText(QString());
+    }
+
+    options_.Open();
+    Render();
+
+    connect(ui_->lockCombo, &QComboBox::currentIndexChanged, this, [this] {
+        Change([this](ControlState& c) { ShowLockDescription(c, options_.Layout()); });
+    });
+    connect(ui_->blb0Combo, &QComboBox::currentIndexChanged, this,
+            [this] { Change([](ControlState& c) { ShowBlb0Description(c); }); });
+    connect(ui_->blb1Combo, &QComboBox::currentIndexChanged, this,
+            [this] { Change([](ControlState& c) { ShowBlb1Description(c); }); });
+    connect(ui_->clockCombo, &QComboBox::currentIndexChanged, this,
+            [this] { Change([this](ControlState& c) { ClockChanged(c, options_.Layout()); }); });
+    connect(ui_->bodCombo, &QComboBox::currentIndexChanged, this,
+            [this] { Change([this](ControlState& c) { BodChanged(c, options_.Layout()); }); });
+    for (QComboBox* combo : {ui_->lockCombo, ui_->blb0Combo, ui_->blb1Combo}) {
+        combo->installEventFilter(this);
+    }
+
+    connect(ui_->readButton, &QPushButton::clicked, this,
+            [this] { RunOperation(ui_->readButton, &AdvancedOptions::Read); });
+    connect(ui_->writeButton, &QPushButton::clicked, this,
+            [this] { RunOperation(ui_->writeButton, &AdvancedOptions::Write); });
+    connect(ui_->eraseButton, &QPushButton::clicked, this,
+            [this] { RunOperation(ui_->eraseButton, &AdvancedOptions::Erase); });
+    connect(ui_->closeButton, &QPushButton::clicked, this, [this] { done(1); });
+}
+
+AdvancedDialog::~AdvancedDialog() = default;
+
+QComboBox* AdvancedDialog::ComboFor(Control id) const {
+    switch (id) {
+        case Control::Lock:
+            return ui_->lockCombo;
+        case Control::Blb0:
+            return ui_->blb0Combo;
+        case Control::Blb1:
+            return ui_->blb1Combo;
+        case Control::Clock:
+            return ui_->clockCombo;
+        case Control::Startup:
+            return ui_->startupCombo;
+        case Control::Bod:
+            return ui_->bodCombo;
+        case Control::BootBlock:
+            return ui_->bootBlockCombo;
+        default:
+            return nullptr;
+    }
+}
+
+QCheckBox* AdvancedDialog::BoxFor(Control id) const {
+    return findChild<QCheckBox*>(QStringLiteral("box%1").arg(static_cast<int>(id)));
+}
+
+// Focus on a lock combo shows its description again, as a selection does.
+bool AdvancedDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn) {
+        if (watched == ui_->lockCombo) {
+            Change([this](ControlState& c) { ShowLockDescription(c, options_.Layout()); });
+        } else if (watched == ui_->blb0Combo) {
+            Change([](ControlState& c) { ShowBlb0Description(c); });
+        } else if (watched == ui_->blb1Combo) {
+            Change([](ControlState& c) { ShowBlb1Description(c); });
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void AdvancedDialog::Render() {
+    const AdvancedState& state = options_.State();
+    const ControlState& controls = state.controls;
+    for (Control id : kCombos) {
+        QComboBox* combo = ComboFor(id);
+        const QSignalBlocker blocker(combo);
+        RenderCombo(*combo, *controls.FindCombo(id));
+    }
+    for (Control id : kBoxes) {
+        QCheckBox* box = BoxFor(id);
+        const BoxState& shown = *controls.FindBox(id);
+        const QSignalBlocker blocker(box);
+        box->setText(Text(shown.label));
+        box->setChecked(shown.ticked);
+        box->setVisible(shown.visible);
+        box->setEnabled(shown.enabled);
+    }
+    ui_->lockGroup->setEnabled(controls.lockGroupEnabled);
+    ui_->lockDescription->setText(Text(controls.lockDescription));
+    ui_->lockDescription->setEnabled(controls.lockDescriptionEnabled);
+    ui_->fuseGroup->setEnabled(controls.fuseGroupEnabled);
+
+    ui_->signatureText->setText(Text(state.signature));
+    ui_->identifierText->setText(Text(state.identifier));
+    ui_->versionText->setText(Text(state.version));
+    ui_->calibrationText->setText(Text(state.calibration));
+    ui_->readButton->setEnabled(state.readEnabled);
+    ui_->writeButton->setEnabled(state.writeEnabled);
+    ui_->eraseButton->setEnabled(state.eraseEnabled);
+}
+
+void AdvancedDialog::Capture() {
+    ControlState& controls = options_.Controls();
+    for (Control id : kCombos) {
+        controls.FindCombo(id)->selected = ComboFor(id)->currentIndex();
+    }
+    for (Control id : kBoxes) {
+        controls.FindBox(id)->ticked = BoxFor(id)->isChecked();
+    }
+}
+
+template <typename Rule>
+void AdvancedDialog::Change(Rule rule) {
+    Capture();
+    rule(options_.Controls());
+    Render();
+}
+
+void AdvancedDialog::RunOperation(QPushButton* button, void (AdvancedOptions::*operation)()) {
+    Capture();
+    button->setEnabled(false);
+    (options_.*operation)();
+    Render();
+}
+
+void RunAdvancedOptionsDialog(QWidget* parent, CLowIO& link, DeviceRecord& device,
+                              uint8_t programmerLevel) {
+    AdvancedDialog dialog(parent, link, device, programmerLevel);
+    dialog.exec();
+}
+
+}  // namespace zentaro
+
+// The class lives in its own header, which the build does not list: have it processed here.
+#include "moc_advanced_dialog_window.cpp"

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QDialog>
+#include <cstdint>
+#include <memory>
+
+#include "catalogue/device_table.h"
+#include "config_bits/flows.h"
+#include "link/low_io.h"
+
+class QComboBox;
+class QCheckBox;
+class QPushButton;
+
+namespace Ui {
+class AdvancedDialog;
+}
+
+namespace zentaro {
+
+// The advanced options window: a thin view of AdvancedOptions. It renders the options'
+// state into the widgets and writes the user's selections and ticks back before every rule
+// and operation runs. Constructing it runs the opening sequence against the board.
+class AdvancedDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    AdvancedDialog(QWidget* parent, CLowIO& link, const DeviceRecord& device,
+                   uint8_t programmerLevel);
+    ~AdvancedDialog() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QComboBox* ComboFor(Control id) const;
+    QCheckBox* BoxFor(Control id) const;
+    void Render();
+    void Capture();
+    // Takes the widgets' values, applies a rule to the controls and shows the result.
+    template <typename Rule>
+    void Change(Rule rule);
+    void RunOperation(QPushButton* button, void (AdvancedOptions::*operation)());
+
+    std::unique_ptr<Ui::AdvancedDialog> ui_;
+    AdvancedOptions options_;
+};
+
+}  // namespace zentaro

@@ -1,0 +1,226 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QStringList>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "catalogue/device_table.h"
+#include "ui/advanced_dialog_window.h"
+#include "ui_advanced/scripted_link.h"
+
+namespace zentaro {
+namespace {
+
+using testing::Commands;
+
+QStringList Items(const QComboBox* combo) {
+    QStringList items;
+    for (int i = 0; i < combo->count(); ++i) {
+        items << combo->itemText(i);
+    }
+    return items;
+}
+
+class AdvancedDialogTest : public ::testing::Test {
+protected:
+    // Opens the window for the device on a board of this type, shown offscreen.
+    void Open(const char* name, char type, uint8_t level = 1) {
+        scripted.board.type = type;
+        dialog = std::make_unique<AdvancedDialog>(nullptr, *scripted.link, FindDeviceByName(name),
+                                                  level);
+        dialog->show();
+        QApplication::processEvents();
+        scripted.port->ClearWritten();
+    }
+
+    template <class Widget>
+    Widget* Find(const char* name) const {
+        Widget* widget = dialog->findChild<Widget*>(QString::fromUtf8(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+
+    QComboBox* Combo(const char* name) const { return Find<QComboBox>(name); }
+    QString Text(const char* label) const { return Find<QLabel>(label)->text(); }
+
+    std::vector<QCheckBox*> ShownBoxes() const {
+        std::vector<QCheckBox*> shown;
+        for (QCheckBox* box : dialog->findChildren<QCheckBox*>()) {
+            if (box->isVisible()) {
+                shown.push_back(box);
+            }
+        }
+        return shown;
+    }
+
+    void Focus(QWidget* widget) {
+        QFocusEvent focus(QEvent::FocusIn, Qt::TabFocusReason);
+        QApplication::sendEvent(widget, &focus);
+    }
+
+    testing::ScriptedLink scripted;
+    std::unique_ptr<AdvancedDialog> dialog;
+};
+
+TEST_F(AdvancedDialogTest, OpensWithTheTemplateTitleAndCloseAsDefault) {
+    Open("Orlan 9", 'S');
+    EXPECT_EQ(dialog->windowTitle(), QString::fromUtf8("高级选项"));
+    QPushButton* close = Find<QPushButton>("closeButton");
+    EXPECT_EQ(close->text(), QString::fromUtf8("关闭(&C)"));
+    EXPECT_TRUE(close->isDefault());
+    close->click();
+    EXPECT_EQ(dialog->result(), 1);
+    EXPECT_FALSE(dialog->isVisible());
+}
+
+TEST_F(AdvancedDialogTest, ClassWithoutFusesShowsLockModesOnly) {
+    for (const char* name : {"Dunmor 1", "Dunmor 3"}) {
+        SCOPED_TRACE(name);
+        Open(name, 'P', 0xFE);
+        const QStringList modes = Items(Combo("lockCombo"));
+        EXPECT_EQ(modes.size(), std::string(name) == "Dunmor 3" ? 4 : 3);
+        EXPECT_EQ(modes.first(), QString::fromUtf8("方式 1"));
+        EXPECT_TRUE(ShownBoxes().empty());
+        EXPECT_EQ(Items(Combo("clockCombo")), QStringList{"Not selectable/Supported"});
+        EXPECT_EQ(Items(Combo("bodCombo")), QStringList{" Not selectable/Supported"});
+        EXPECT_EQ(Items(Combo("bootBlockCombo")), QStringList{" Not selectable/Supported"});
+        for (const char* combo : {"clockCombo", "bodCombo", "bootBlockCombo"}) {
+            EXPECT_FALSE(Combo(combo)->isVisible() || Combo(combo)->isEnabled()) << combo;
+        }
+        EXPECT_FALSE(Combo("blb0Combo")->isVisible());
+    }
+    EXPECT_EQ(Text("lockDescription"), "No internal memory lock features");
+}
+
+TEST_F(AdvancedDialogTest, SilentBoardShowsQuestionMarksForIdentifierAndVersion) {
+    scripted.board.identifierSilent = true;
+    scripted.board.versionSilent = true;
+    Open("Mirval 4", 'S');
+    EXPECT_EQ(Text("identifierText"), "?");
+    EXPECT_EQ(Text("versionText"), "?.?");
+    EXPECT_EQ(Text("signatureText"), "02 97 1E");
+    EXPECT_EQ(Text("calibrationText"), "0xA7");
+}
+
+TEST_F(AdvancedDialogTest, BoardIdentityShown) {
+    Open("Mirval 4", 'S');
+    EXPECT_EQ(Text("identifierText"), "MZR1.35");
+    EXPECT_EQ(Text("versionText"), "3.5");
+}
+
+TEST_F(AdvancedDialogTest, FocusingALockComboShowsItsDescriptionAgain) {
+    scripted.board.lock = 0xFE;  // mode 2
+    Open("Mirval 2", 'S');
+    const QString modeTwo = QString::fromUtf8("加密效果:禁止 Flash 编程  ");
+    ASSERT_EQ(Text("lockDescription"), modeTwo);
+
+    Combo("blb1Combo")->setCurrentIndex(3);
+    EXPECT_EQ(Text("lockDescription"), "No LPM Boot Loader section");
+    Focus(Combo("lockCombo"));
+    EXPECT_EQ(Text("lockDescription"), modeTwo);
+    EXPECT_EQ(Combo("lockCombo")->currentIndex(), 1);
+    Focus(Combo("blb0Combo"));
+    EXPECT_EQ(Text("lockDescription"), "No lock Application section");
+    Focus(Combo("lockCombo"));
+    EXPECT_EQ(Text("lockDescription"), modeTwo);
+}
+
+TEST_F(AdvancedDialogTest, LockSelectionShowsItsDescription) {
+    Open("Orlan 6", 'S');
+    Combo("lockCombo")->setCurrentIndex(2);
+    EXPECT_EQ(Text("lockDescription"), QString::fromUtf8("加密效果:禁止校验和编程        "));
+}
+
+TEST_F(AdvancedDialogTest, ClockChangeRebuildsStartupListAndBox1047) {
+    for (const char* name : {"Sarko 7", "Mirval 1", "Mirval 9", "Mirval 8", "Mirval 10"}) {
+        SCOPED_TRACE(name);
+        Open(name, 'S');
+        QComboBox* clock = Combo("clockCombo");
+        QComboBox* startup = Combo("startupCombo");
+        QCheckBox* box1047 = Find<QCheckBox>("box1047");
+        ASSERT_TRUE(clock->isEnabled() && startup->isVisible());
+
+        startup->setCurrentIndex(2);
+        clock->setCurrentIndex(11);
+        EXPECT_EQ(startup->count(), 8);
+        EXPECT_EQ(startup->itemText(0), "Startup: 4ms + 258 CK");
+        EXPECT_EQ(startup->currentIndex(), 2);
+        EXPECT_TRUE(box1047->isVisible());
+        EXPECT_EQ(box1047->text(), "&Full amplitude");
+
+        clock->setCurrentIndex(3);
+        EXPECT_EQ(startup->count(), 4);
+        EXPECT_EQ(startup->itemText(0), "Startup: 6 CK");
+        EXPECT_FALSE(box1047->isVisible());
+
+        clock->setCurrentIndex(6);
+        EXPECT_EQ(startup->itemText(0), "Startup: 18 CK");
+        EXPECT_EQ(box1047->text(), "&INTCAP");
+        EXPECT_TRUE(box1047->isVisible());
+    }
+}
+
+TEST_F(AdvancedDialogTest, BodChangeRebuildsTheK11ClockListKeepingTheIndex) {
+    scripted.board.low = 0xF5;  // BOD on, clock index 0b1101
+    Open("Mirval 2", 'S');
+    QComboBox* clock = Combo("clockCombo");
+    ASSERT_EQ(clock->currentIndex(), 13);
+    EXPECT_EQ(clock->currentText(), "BOD level 2.7V, Startup: 67ms + 1K CK");
+    Combo("bodCombo")->setCurrentIndex(0);
+    EXPECT_EQ(clock->currentIndex(), 13);
+    EXPECT_EQ(clock->currentText(), "Startup: 67ms + 1K CK");
+}
+
+TEST_F(AdvancedDialogTest, WriteSendsWhatTheUserChoseAndLocksTheFuseControls) {
+    scripted.board.low = 0xE1;
+    scripted.board.high = 0x99;
+    scripted.board.extended = 0xFF;
+    Open("Mirval 10", 'P', 3);
+    Find<QCheckBox>("box1089")->setChecked(true);  // &WDTON: extended bit 0
+    Combo("lockCombo")->setCurrentIndex(1);
+    Find<QPushButton>("writeButton")->click();
+    EXPECT_EQ(Commands(*scripted.port),
+              (std::vector<std::string>{"P", "f E1", "n 99", "q FE", "l FE", "L"}));
+    EXPECT_FALSE(Find<QGroupBox>("fuseGroup")->isEnabled());
+    EXPECT_FALSE(Combo("clockCombo")->isEnabled());
+    EXPECT_TRUE(Find<QPushButton>("writeButton")->isEnabled());
+}
+
+TEST_F(AdvancedDialogTest, ReadAndEraseButtonsShowTheChipAgain) {
+    Open("Mirval 5", 'P');
+    scripted.board.lock = 0xFC;
+    Find<QPushButton>("readButton")->click();
+    EXPECT_EQ(Combo("lockCombo")->currentIndex(), 2);
+    EXPECT_FALSE(Find<QCheckBox>("box1042")->isEnabled());
+    scripted.port->ClearWritten();
+
+    Find<QPushButton>("eraseButton")->click();
+    EXPECT_EQ(Commands(*scripted.port),
+              (std::vector<std::string>{"P", "e", "s", "h", "r", "F", "N", "L"}));
+    EXPECT_EQ(Combo("lockCombo")->currentIndex(), 0);
+    EXPECT_TRUE(Find<QCheckBox>("box1042")->isEnabled());
+    EXPECT_TRUE(Find<QPushButton>("eraseButton")->isEnabled());
+}
+
+TEST_F(AdvancedDialogTest, DeniedAccessDisablesTheControls) {
+    Open("Sarko 1", 'S');  // every access is for the parallel type only
+    EXPECT_FALSE(Find<QGroupBox>("lockGroup")->isEnabled());
+    EXPECT_FALSE(Combo("lockCombo")->isEnabled());
+    EXPECT_FALSE(Find<QGroupBox>("fuseGroup")->isEnabled());
+    for (const char* button : {"readButton", "writeButton"}) {
+        EXPECT_FALSE(Find<QPushButton>(button)->isEnabled()) << button;
+    }
+    EXPECT_TRUE(Find<QPushButton>("eraseButton")->isEnabled());
+    EXPECT_FALSE(scripted.link->InProgMode());
+}
+
+}  // namespace
+}  // namespace zentaro
