@@ -286,8 +286,15 @@ void SimServer::Serve() {
             continue;
         }
         const ssize_t got = read(master, buffer, sizeof buffer);
-        if (got <= 0) {
+        if (got < 0 && (errno == EAGAIN || errno == EINTR)) {
             continue;
+        }
+        if (got <= 0) {
+            // Cannot happen while the board holds its own slave descriptor; stop rather
+            // than spin on a dead line.
+            std::lock_guard lock(mutex_);
+            Log("the pseudo-terminal failed; the board stops serving");
+            return;
         }
         const unsigned hostBaud = pty_.HostBaud();
         if (hostBaud != options_.baud) {

@@ -14,17 +14,17 @@ namespace zentaro::sim::testing {
 
 // Wire bytes written readably: space-separated tokens, each either two hex digits or a
 // quote followed by literal characters. Wire("'A 00 10 'R") is 41 00 10 52.
-inline std::string Wire(std::string_view spec) {
+inline std::string Wire(std::string_view text) {
     std::string bytes;
-    while (!spec.empty()) {
-        const size_t space = spec.find(' ');
-        const std::string_view token = spec.substr(0, space);
+    while (!text.empty()) {
+        const size_t space = text.find(' ');
+        const std::string_view token = text.substr(0, space);
         if (!token.empty() && token[0] == '\'') {
             bytes.append(token.substr(1));
         } else if (!token.empty()) {
             bytes.push_back(static_cast<char>(std::stoi(std::string(token), nullptr, 16)));
         }
-        spec = space == std::string_view::npos ? std::string_view() : spec.substr(space + 1);
+        text = space == std::string_view::npos ? std::string_view() : text.substr(space + 1);
     }
     return bytes;
 }
@@ -49,8 +49,8 @@ inline Board MakeBoard(const std::vector<std::string>& args) {
 }
 
 // Feeds wire bytes (Wire syntax) and returns every reply byte in hex.
-inline std::string Exchange(Board& board, std::string_view spec) {
-    return Hex(board.FeedText(Wire(spec)));
+inline std::string Exchange(Board& board, std::string_view text) {
+    return Hex(board.FeedText(Wire(text)));
 }
 
 }  // namespace zentaro::sim::testing
