@@ -48,9 +48,6 @@ AdvancedDialog::AdvancedDialog(QWidget* parent, CLowIO& link, const DeviceRecord
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     setFixedSize(size());
-    for (QCheckBox* box : findChildren<QCheckBox*>()) {
-        box->setText(QString());
-    }
 
     options_.Open();
     Render();
