@@ -1,0 +1,56 @@
+#include "ui/dialog_fixture.h"
+
+#include <QDir>
+#include <QFile>
+
+#include "link/posix_serial_port.h"
+
+namespace zentaro::testing {
+
+DialogTest::DialogTest() {
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, home_.path());
+}
+
+DialogTest::~DialogTest() {
+    dialog.reset();
+    if (simulator) {
+        simulator->Stop();
+    }
+}
+
+QString DialogTest::SettingsFile() const {
+    return home_.filePath("Veltrona/Zentaro.ini");
+}
+
+void DialogTest::WriteSettingsFile(const QByteArray& ini) const {
+    QDir(home_.path()).mkpath("Veltrona");
+    QFile file(SettingsFile());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(ini);
+}
+
+std::unique_ptr<QSettings> DialogTest::RawSettings() const {
+    return std::make_unique<QSettings>(SettingsFile(), QSettings::IniFormat);
+}
+
+bool DialogTest::StartScripted() {
+    auto scripted = std::make_unique<ScriptedPort>();
+    scripted->SetResponder(board.Responder());
+    port = scripted.get();
+    dialog = std::make_unique<MainDialog>(store, std::move(scripted), fakeClock_);
+    return dialog->Initialise();
+}
+
+bool DialogTest::StartSimulated(const std::vector<std::string>& options) {
+    simulator = std::make_unique<sim::SimServer>(options, home_.path().toStdString());
+    if (!simulator->Start()) {
+        ADD_FAILURE() << simulator->Error();
+        return false;
+    }
+    PortNames names{.configHome = home_.path().toStdString(), .fallbackDevices = {}};
+    dialog =
+        std::make_unique<MainDialog>(store, std::make_unique<PosixSerialPort>(names), systemClock_);
+    return dialog->Initialise();
+}
+
+}  // namespace zentaro::testing

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+#include <QSettings>
+#include <QString>
+#include <QTemporaryDir>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/clock.h"
+#include "sim/sim_server.h"
+#include "support/fake_clock.h"
+#include "support/scripted_port.h"
+#include "ui/main_dialog.h"
+#include "ui/modal_answerer.h"
+#include "ui/qt_printers.h"
+#include "ui/scripted_board.h"
+#include "ui/settings_store.h"
+
+namespace zentaro::testing {
+
+// A fresh per-user settings store in a temporary configuration folder for every test, and
+// the main window started against a scripted board or the simulated one.
+class DialogTest : public ::testing::Test {
+protected:
+    DialogTest();
+    ~DialogTest() override;
+
+    QString ConfigHome() const { return home_.path(); }
+    QString SettingsFile() const;
+    QString TempPath(const QString& name) const { return home_.filePath(name); }
+    void WriteSettingsFile(const QByteArray& ini) const;
+    // The store read directly, as another program would.
+    std::unique_ptr<QSettings> RawSettings() const;
+
+    // The window against `board` (instant replies, no real pauses). Initialise's result.
+    bool StartScripted();
+    // The window against a simulated board started with these zentaro-sim options.
+    bool StartSimulated(const std::vector<std::string>& options);
+
+    template <class Widget>
+    Widget* Find(const char* name) const {
+        Widget* widget = dialog->findChild<Widget*>(QString::fromUtf8(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+
+    ScriptedBoard board;
+    ScriptedPort* port = nullptr;  // owned by the window's link
+    SettingsStore store;
+    ModalAnswerer answerer;
+    std::unique_ptr<sim::SimServer> simulator;
+    std::unique_ptr<MainDialog> dialog;
+
+private:
+    QTemporaryDir home_;
+    FakeClock fakeClock_;
+    SystemClock systemClock_;
+};
+
+}  // namespace zentaro::testing

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QDeadlineTimer>
+#include <QTest>
+
+namespace zentaro::testing {
+
+// Runs the event loop until condition holds or timeoutMs have passed; the condition's last
+// value. (QTRY_* report to QtTest, not to GoogleTest.)
+template <class Condition>
+bool WaitFor(Condition condition, int timeoutMs = 3000) {
+    QDeadlineTimer deadline(timeoutMs);
+    while (!condition()) {
+        if (deadline.hasExpired()) {
+            return condition();
+        }
+        QTest::qWait(5);
+    }
+    return true;
+}
+
+}  // namespace zentaro::testing
