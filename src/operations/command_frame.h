@@ -13,6 +13,8 @@ namespace zentaro {
 
 inline constexpr char kNotIntelHexText[] = "您指定的文件不是一个有效的 Intel HEX 格式文件!  ";
 inline constexpr char kCannotOpenInputText[] = "不能打开输入文件         ";
+// Appended when a program command goes on to verify.
+inline constexpr char kVerifyingText[] = "检验...     ";
 
 // False (after telling the user) when no device is selected: there is no memory image.
 bool RequireDevice(CommandContext& context);

@@ -52,7 +52,7 @@ bool ProgramEeprom(CommandContext& context) {
         return EndFailed(context, "EEPROM 编程失败         ");
     }
     if (context.switches.verifyEeprom) {
-        context.panel.AppendStatus("检验...     ");
+        context.panel.AppendStatus(kVerifyingText);
         context.panel.EnableControls(false);
         if (last && !VerifyEepromImage(context.link, context.image, *last)) {
             return EndFailed(context);

@@ -1,10 +1,9 @@
 #include "operations/eeprom_loops.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <string>
 
 #include "operations/loop_progress.h"
+#include "operations/mismatch_message.h"
 
 namespace zentaro {
 
@@ -13,12 +12,8 @@ namespace {
 constexpr uint32_t kReadChunk = 256;
 
 void ShowMismatch(Panel& panel, uint32_t address, uint8_t expected, uint8_t read) {
-    char text[96];
-    std::snprintf(text, sizeof text, "   地址: 0x%04x, 原始数据: 0x%02x, 芯片数据: 0x%02x",
-                  static_cast<unsigned>(address), static_cast<unsigned>(expected),
-                  static_cast<unsigned>(read));
     panel.SetProgressPosition(0);
-    panel.Notice(text);
+    panel.Notice(ByteMismatch(address, expected, read));
 }
 
 bool VerifyBySingleReads(CLowIO& link, const std::vector<uint8_t>& image, uint32_t last,

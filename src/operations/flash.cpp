@@ -109,7 +109,7 @@ bool ProgramFlash(CommandContext& context) {
     }
     if (context.switches.verifyFlash) {
         context.link.clock().SleepMs(kPauseBeforeVerifyMs);
-        context.panel.AppendStatus("检验...     ");
+        context.panel.AppendStatus(kVerifyingText);
         context.panel.EnableControls(false);
         if (last && !VerifyFlashImage(context.link, context.image, *last)) {
             return EndFailed(context);

@@ -1,11 +1,10 @@
 #include "operations/flash_loops.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <string>
 
 #include "operations/boot_area.h"
 #include "operations/loop_progress.h"
+#include "operations/mismatch_message.h"
 
 namespace zentaro {
 
@@ -22,15 +21,6 @@ uint8_t ByteAt(const std::vector<uint8_t>& image, uint32_t i) {
 uint16_t WordAt(const std::vector<uint8_t>& image, uint32_t i) {
     return static_cast<uint16_t>(ByteAt(image, i) | ByteAt(image, i + 1) << 8);
 }
-
-std::string Mismatch(const char* format, uint32_t address, unsigned expected, unsigned read) {
-    char text[96];
-    std::snprintf(text, sizeof text, format, address, expected, read);
-    return text;
-}
-
-constexpr char kWordMismatch[] = "   地址: 0x%04x, 原始数据: 0x%04x, 芯片数据: 0x%04x";
-constexpr char kByteMismatch[] = "   地址: 0x%04x, 原始数据: 0x%02x, 芯片数据: 0x%02x";
 
 class FlashWriter {
 public:
@@ -186,7 +176,7 @@ bool VerifyBySingleReads(CLowIO& link, const std::vector<uint8_t>& image, uint32
         if (!link.ReadProgramWord(static_cast<uint16_t>(address), read, link.AutoIncrement()) ||
             read != expected) {
             link.panel().SetProgressPosition(0);
-            link.panel().Notice(Mismatch(kWordMismatch, address, expected, read));
+            link.panel().Notice(WordMismatch(address, expected, read));
             return false;
         }
         progress.Show(i);
@@ -217,9 +207,9 @@ bool VerifyByBlocks(CLowIO& link, const std::vector<uint8_t>& image, uint32_t la
         if (link.WordWide()) {
             const uint32_t even = j & ~1u;
             const auto read = static_cast<uint16_t>(readBack[even] | readBack[even + 1] << 8);
-            link.panel().Notice(Mismatch(kWordMismatch, j / 2, WordAt(image, even), read));
+            link.panel().Notice(WordMismatch(j / 2, WordAt(image, even), read));
         } else {
-            link.panel().Notice(Mismatch(kByteMismatch, j, image[j], readBack[j]));
+            link.panel().Notice(ByteMismatch(j, image[j], readBack[j]));
         }
         return false;
     }

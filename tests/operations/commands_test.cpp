@@ -133,7 +133,7 @@ TEST(ProgramFlashTest, IgnoredChecksumsGoOnWithTheLoadedData) {
     EXPECT_EQ(bench.board.flash[0], 0x12);
 }
 
-TEST(ProgramFlashTest, NoDeviceOrNoFileDoesNothing) {
+TEST(ProgramFlashTest, NeedsADeviceAndTakesTheBrowsedFile) {
     Bench bench("Orlan 8");
     bench.image.clear();
     CommandContext noDevice = bench.Context("x.hex");
@@ -145,14 +145,10 @@ TEST(ProgramFlashTest, NoDeviceOrNoFileDoesNothing) {
     EXPECT_FALSE(ProgramFlash(noFile));
     EXPECT_EQ(bench.Panel().Log().back(), "browse");
     EXPECT_THAT(bench.board.Port().Writes(), IsEmpty());
-}
 
-TEST(ProgramFlashTest, BrowsedFileIsUsed) {
-    Bench bench("Orlan 8");
     bench.Panel().SetBrowseResult(bench.Hex({{2, {9}}}));
-    CommandContext context = bench.Context("");
-
-    ASSERT_TRUE(ProgramFlash(context));
+    CommandContext browsed = bench.Context("");
+    ASSERT_TRUE(ProgramFlash(browsed));
     EXPECT_EQ(bench.board.flash[2], 9);
 }
 
@@ -283,17 +279,6 @@ TEST(CommandsTest, ARefusedDeviceSelectionFailsEveryCommand) {
         EXPECT_TRUE(bench.Panel().ControlsEnabled());
         EXPECT_FALSE(std::filesystem::exists(bench.dir.Path("out.hex")));
     }
-}
-
-TEST(VerifyFlashTest, ComparesTheFileAsHexOnly) {
-    Bench bench("Orlan 8", false, 256);
-    bench.board.flash[4] = 0x44;
-    CommandContext context = bench.Context(bench.Hex({{4, {0x44}}}));
-
-    ASSERT_TRUE(VerifyFlash(context));
-    EXPECT_EQ(bench.Panel().Status(), "校验 Flash...     OK");
-    EXPECT_FALSE(bench.Sent('e'));
-    EXPECT_THAT(bench.board.LampsLit(), ElementsAre(1013, 1012));
 }
 
 TEST(ProgramEepromTest, OversizedFileProgramsTheWholeEepromOnYes) {

@@ -43,22 +43,6 @@ TEST(WriteFlashImageTest, WordsGoOutAsContinuationsAndSkipBlankWords) {
     EXPECT_FALSE(board.Panel().WaitCursor());
 }
 
-TEST(WriteFlashImageTest, WithoutAutoIncrementEveryWriteCarriesItsAddress) {
-    const DeviceRecord& device = Device("Dunmor 3");
-    FakeBoard board(device, false, 0);
-    std::vector<uint8_t> image = Blank(device);
-    image[0] = 0x01, image[1] = 0x02, image[5] = 0x05;
-
-    ASSERT_TRUE(WriteFlashImage(board.Link(), image, 5, 0));
-    // Byte-wide: only the low-byte write, blank bytes skipped.
-    EXPECT_THAT(board.MemoryTraffic(),
-                ElementsAre(Bytes{'P'}, Bytes{'A', 0, 0}, Bytes{'A', 0, 0}, Bytes{'c', 0x01},
-                            Bytes{'A', 0, 1}, Bytes{'c', 0x02}, Bytes{'A', 0, 5}, Bytes{'c', 0x05},
-                            Bytes{'L'}));
-    EXPECT_EQ(std::vector<uint8_t>(board.flash.begin(), board.flash.begin() + 6),
-              std::vector<uint8_t>(image.begin(), image.begin() + 6));
-}
-
 TEST(WriteFlashImageTest, PagedDeviceCommitsOnlyThePageItWroteInto) {
     const DeviceRecord& device = Device("Mirval 1");  // 64-byte pages
     FakeBoard board(device, true, 0);
@@ -143,16 +127,6 @@ TEST(VerifyFlashImageTest, WordMismatchNamesTheWordAddress) {
                 ElementsAre("   地址: 0x0080, 原始数据: 0x1234, 芯片数据: 0x9934"));
     EXPECT_TRUE(board.Link().InProgMode());
     EXPECT_EQ(board.Panel().ProgressPosition(), 0);
-}
-
-TEST(VerifyFlashImageTest, SingleReadsFollowTheBoardsCounter) {
-    const DeviceRecord& device = Device("Dunmor 1");
-    FakeBoard board(device, true, 0);
-    std::vector<uint8_t> image = Blank(device);
-
-    ASSERT_TRUE(VerifyFlashImage(board.Link(), image, 1));
-    EXPECT_THAT(board.MemoryTraffic(),
-                ElementsAre(Bytes{'P'}, Bytes{'A', 0, 0}, Bytes{'R'}, Bytes{'R'}, Bytes{'L'}));
 }
 
 TEST(VerifyFlashImageTest, OddBlockTailIsReadFromTheChipToo) {

@@ -45,23 +45,6 @@ TEST(ReadLoopsTest, DeviceWithoutEepromGivesOnlyTheEndRecord) {
     }
 }
 
-TEST(ReadLoopsTest, WordsAreWrittenLowByteFirst) {
-    FakeBoard board(Device("Orlan 1"), false, 0);
-    board.flash[0] = 0x34, board.flash[1] = 0x12;
-    CollectedHex hex;
-
-    ASSERT_TRUE(ReadFlashToHex(board.Link(), hex));
-    ASSERT_EQ(hex.lines.size(), 1 + 1024 / 16 + 1u);
-    std::vector<uint8_t> first(16, 0xFF);
-    first[0] = 0x34, first[1] = 0x12;
-    EXPECT_EQ(hex.lines[1], FormatDataRecord(0, first.data()));
-    const std::vector<Bytes> traffic = board.MemoryTraffic();
-    // Without auto-increment every word read loads its address.
-    EXPECT_EQ(traffic[2], (Bytes{'A', 0, 0}));
-    EXPECT_EQ(traffic[3], (Bytes{'R'}));
-    EXPECT_EQ(traffic[4], (Bytes{'A', 0, 1}));
-}
-
 TEST(ReadLoopsTest, SingleModeStartsTheSecondSegmentAtRecord4096) {
     FakeBoard board(Device("Mirval 10"), true, 0);
     board.flash[0x10000] = 0xAA;
