@@ -18,57 +18,76 @@ struct FakeBoard {
     static constexpr uint8_t kCR = 0x0D;
 
     std::string identifier = "MZR1.35";
-    bool identifierSilent = false;
     std::string version = "35";
-    bool versionSilent = false;
     char type = 'S';
-    bool typeSilent = false;
+    bool identifierSilent = false, versionSilent = false, typeSilent = false;
     uint8_t lock = 0xFF, low = 0xFF, high = 0xFF, extended = 0xFF;
     std::array<uint8_t, 3> signature{0x1E, 0x97, 0x02};  // in the order sent
-    bool signatureSilent = false;
     uint8_t calibration = 0xA7;
-    bool calibrationSilent = false;
+    bool signatureSilent = false, calibrationSilent = false;
 
     void Attach(ScriptedPort& port) {
         port.SetResponder([this](const std::string&, int, const Bytes& w) { return Answer(w); });
     }
 
+    // The configuration byte a letter reads ('r', 'F', 'N', 'Q') or writes ('l', 'f', 'n',
+    // 'q'), or the one a '.' instruction's second byte names; nullptr for anything else.
+    uint8_t* Byte(uint8_t selector) {
+        switch (selector) {
+            case 'r':
+            case 'l':
+            case 0xE0:
+                return &lock;
+            case 'F':
+            case 'f':
+            case 0xA0:
+                return &low;
+            case 'N':
+            case 'n':
+            case 0xA8:
+                return &high;
+            case 'Q':
+            case 'q':
+            case 0xA4:
+                return &extended;
+            default:
+                return nullptr;
+        }
+    }
+
     Bytes Answer(const Bytes& w) {
+        auto text = [](const std::string& t, bool silent) {
+            return silent ? Bytes{} : Bytes(t.begin(), t.end());
+        };
+        uint8_t* byte = Byte(w[0]);
         switch (w[0]) {
             case 'S':
-                return identifierSilent ? Bytes{} : Bytes(identifier.begin(), identifier.end());
+                return text(identifier, identifierSilent);
             case 'V':
-                return versionSilent ? Bytes{} : Bytes(version.begin(), version.end());
+                return text(version, versionSilent);
             case 'p':
-                return typeSilent ? Bytes{} : Bytes{static_cast<uint8_t>(type)};
+                return text(std::string(1, type), typeSilent);
             case 's':
                 return signatureSilent ? Bytes{} : Bytes(signature.begin(), signature.end());
             case 'h':
                 return calibrationSilent ? Bytes{} : Bytes{calibration, kCR};
             case 'r':
-                return {lock};
             case 'F':
-                return {low};
             case 'N':
-                return {high};
             case 'Q':
-                return {extended};
+                return {*byte};
             case 'l':
-                lock = w[1];
-                return {kCR};
             case 'f':
-                low = w[1];
-                return {kCR};
             case 'n':
-                high = w[1];
-                return {kCR};
             case 'q':
-                extended = w[1];
+                *byte = w[1];
                 return {kCR};
             case ':':
                 return {Instruction(w[1], w[2]), kCR};
             case '.':
-                Store(w[2], w[4]);
+                if (uint8_t* target = Byte(w[2])) {
+                    *target = w[4];
+                }
                 return {w[4], kCR};
             case 'e':
                 lock = 0xFF;
@@ -82,37 +101,18 @@ struct FakeBoard {
     }
 
     uint8_t Instruction(uint8_t first, uint8_t second) {
-        if (first == 0x58) {
-            return second == 0x08 ? high : lock;
-        }
-        if (first == 0x50) {
-            return second == 0x08 ? extended : low;
-        }
-        if (first == 0x38) {
-            return calibration;
-        }
-        if (first == 0xAC) {  // the older chips' fuse write: five bits in the instruction
-            low = static_cast<uint8_t>((low & 0xE0) | (second & 0x1F));
-        }
-        return 0x00;
-    }
-
-    void Store(uint8_t which, uint8_t value) {
-        switch (which) {
-            case 0xA0:
-                low = value;
-                break;
-            case 0xA8:
-                high = value;
-                break;
-            case 0xA4:
-                extended = value;
-                break;
-            case 0xE0:
-                lock = value;
-                break;
+        switch (first) {
+            case 0x58:
+                return second == 0x08 ? high : lock;
+            case 0x50:
+                return second == 0x08 ? extended : low;
+            case 0x38:
+                return calibration;
+            case 0xAC:  // the older chips' fuse write: five bits in the instruction
+                low = static_cast<uint8_t>((low & 0xE0) | (second & 0x1F));
+                return 0x00;
             default:
-                break;
+                return 0x00;
         }
     }
 };

@@ -7,7 +7,9 @@ namespace {
 
 // The flows against the simulated board: the board's own reading of the instructions
 // checks the host's.
-TEST_F(HostBoardTest, SerialWriteOfEditedControlsReachesTheChipAndReadsBack) {
+class OptionsBoardTest : public HostBoardTest {};
+
+TEST_F(OptionsBoardTest, SerialWriteOfEditedControlsReachesTheChipAndReadsBack) {
     Connect({"--chip", "Mirval 10", "--type", "S", "--lock", "0xFF", "--low-fuse", "0xE2",
              "--high-fuse", "0x99", "--ext-fuse", "0xFF"});
     const DeviceRecord device = FindDeviceByName("Mirval 10");
@@ -41,7 +43,7 @@ TEST_F(HostBoardTest, SerialWriteOfEditedControlsReachesTheChipAndReadsBack) {
     EXPECT_TRUE(panel.Log().empty());
 }
 
-TEST_F(HostBoardTest, OldStyleSerialFuseWriteAndEraseOnTheBoard) {
+TEST_F(OptionsBoardTest, OldStyleSerialFuseWriteAndEraseOnTheBoard) {
     Connect({"--chip", "Orlan 6", "--type", "S", "--low-fuse", "0xFF"});
     AdvancedOptions options(*link, FindDeviceByName("Orlan 6"), 3);
     options.Open();

@@ -90,18 +90,6 @@ TEST_F(FlowsTest, ReadSendsTheDeviceRowOfCommands) {
     }
 }
 
-TEST_F(FlowsTest, ReadPutsEachByteInItsPlace) {
-    for (char type : {'S', 'P'}) {
-        board.lock = 0xEE;  // mode 2, BLB0 entry 0, BLB1 entry 1
-        board.low = 0x9D;
-        board.high = 0xD1;
-        board.extended = 0xFD;
-        AdvancedOptions& options = Open("Mirval 10", type, 3);
-        const ConfigBytes bytes = ComposeBytes(options.Controls(), options.Layout());
-        EXPECT_EQ(bytes, (ConfigBytes{0xEE, 0x9D, 0xD1, 0xFD})) << type;
-    }
-}
-
 TEST_F(FlowsTest, SignatureShownLastByteFirstOrQuestionMarks) {
     EXPECT_EQ(Open("Mirval 4", 'S').State().signature, "02 97 1E");
     board.signatureSilent = true;
@@ -129,14 +117,6 @@ TEST_F(FlowsTest, OpenShowsBoardIdentityAndReadsWhenAllowed) {
     EXPECT_EQ(options.State().identifier, "MZR1.35");
     EXPECT_EQ(options.State().version, "3.5");
     EXPECT_FALSE(options.FusesDenied() || options.LocksDenied());
-}
-
-TEST_F(FlowsTest, SilentIdentifierAndVersionShowQuestionMarks) {
-    board.identifierSilent = true;
-    board.versionSilent = true;
-    const AdvancedState& state = Open("Orlan 9", 'S').State();
-    EXPECT_EQ(state.identifier, "?");
-    EXPECT_EQ(state.version, "?.?");
 }
 
 TEST_F(FlowsTest, ReadingDeniedShowsTheSignatureOnly) {
@@ -197,16 +177,6 @@ TEST_F(FlowsTest, SerialWritesOfNewerDevicesGoThroughFiveByteInstructions) {
     EXPECT_EQ(Commands(*port), (Texts{"P", ".AC A0 00 E1", "L", "P", ".AC A8 00 99", "L", "P",
                                       ".AC A4 00 FD", "L", "P", ".AC E0 00 FE", "L", "L"}));
     EXPECT_EQ(board.lock, 0xFE);
-}
-
-TEST_F(FlowsTest, ParallelWriteSendsEachByteWithItsLetter) {
-    board.low = 0xE1;
-    board.high = 0x99;
-    board.extended = 0xFD;
-    AdvancedOptions& options = Open("Mirval 10", 'P', 3);
-    options.Controls().lock.selected = 2;
-    options.Write();
-    EXPECT_EQ(Commands(*port), (Texts{"P", "f E1", "n 99", "q FD", "l FC", "L"}));
 }
 
 TEST_F(FlowsTest, FuseAccessDeniedStillSendsTheLockByte) {
