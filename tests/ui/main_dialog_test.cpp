@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -370,6 +371,42 @@ TEST_F(MainDialogTest, AboutBoxFromTheContextMenuAndF1) {
     EXPECT_TRUE(seen.contains(QString::fromUtf8("Zentaro 1.35C Orvanta汉化版")));
     EXPECT_EQ(seen.back(), QString::fromUtf8("确定"));
     EXPECT_EQ(answerer.Unexpected(), 0);
+}
+
+TEST_F(MainDialogTest, ContextMenuOverAnyControlOffersTheAboutEntry) {
+    ASSERT_TRUE(StartScripted());
+    dialog->show();
+    // What the menu key or a right click over a button delivers; the button passes it on.
+    bool offered = false;
+    QTimer::singleShot(20, [&] {
+        QWidget* menu = QApplication::activePopupWidget();
+        ASSERT_NE(menu, nullptr);
+        offered = menu->actions().contains(&dialog->AboutAction());
+        menu->close();
+    });
+    QPushButton* button = Find<QPushButton>("verifyFlashButton");
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(5, 5),
+                            button->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(button, &event);
+    EXPECT_TRUE(offered);
+}
+
+TEST_F(MainDialogTest, QuestionsAndNoticesAreCaptionedBoxes) {
+    ASSERT_TRUE(StartScripted());
+    answerer.Press(QMessageBox::Yes);
+    answerer.Press(QMessageBox::No);
+    answerer.Press(QMessageBox::Ok);
+    EXPECT_TRUE(dialog->AskYesNo("Truncate at BOOT limit ??", false));
+    EXPECT_FALSE(dialog->AskYesNo("覆盖?", true));
+    dialog->Notice("Flushing");
+    ASSERT_EQ(answerer.Boxes().size(), 3u);
+    EXPECT_EQ(answerer.Boxes()[0].icon, QMessageBox::NoIcon);
+    EXPECT_EQ(answerer.Boxes()[1].icon, QMessageBox::Question);
+    EXPECT_EQ(answerer.Boxes()[1].text, QString::fromUtf8("覆盖?"));
+    EXPECT_EQ(answerer.Boxes()[2].buttons.size(), 1);
+    for (const ModalAnswerer::Box& box : answerer.Boxes()) {
+        EXPECT_EQ(box.title, "Zentaro");
+    }
 }
 
 TEST_F(MainDialogTest, BrowseStoresAndShowsTheChosenFile) {
