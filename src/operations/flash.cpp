@@ -10,7 +10,7 @@ namespace zentaro {
 namespace {
 
 constexpr uint8_t kEncryptedImageLock = 0xF9;
-// Its boot loader must stay reachable, so an encrypted image does not lock it.
+// Mirval 4 BOOT: encrypted images go into it without locking it.
 constexpr uint32_t kNeverLockedDevice = 0x66;
 constexpr unsigned kPauseBeforeVerifyMs = 200;
 
