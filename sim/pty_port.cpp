@@ -74,6 +74,15 @@ std::string PtyPort::Open(const std::string& linkPath) {
     std::error_code ec;
     fs::create_directories(fs::path(linkPath).parent_path(), ec);
     if (fs::is_symlink(fs::symlink_status(linkPath, ec))) {
+        // A link that still leads somewhere is someone's port (a real board the user pinned,
+        // or another simulator): never take it over. A dangling one is left from a crash.
+        if (fs::exists(linkPath, ec)) {
+            const std::string error = linkPath + " already leads to " +
+                                      fs::read_symlink(linkPath, ec).string() +
+                                      "; choose another --port or remove that link";
+            Close();
+            return error;
+        }
         fs::remove(linkPath, ec);
     }
     fs::create_symlink(slavePath_, linkPath, ec);

@@ -186,6 +186,20 @@ TEST_F(SimServerTest, PreloadsFromFilesAndSetters) {
     EXPECT_EQ(sim.Eeprom()[0], 0x99);
 }
 
+TEST_F(SimServerTest, NeverTakesOverALinkThatLeadsToAPort) {
+    const std::filesystem::path link = home_ / "Veltrona/Zentaro/ports/COM1";
+    const std::filesystem::path board = home_ / "real-board";
+    std::ofstream(board).put('x');
+    std::filesystem::create_directories(link.parent_path());
+    std::filesystem::create_symlink(board, link);
+
+    SimServer sim({"--port", "COM1"}, Home());
+    EXPECT_FALSE(sim.Start());
+    EXPECT_NE(sim.Error().find("already leads to"), std::string::npos) << sim.Error();
+    sim.Stop();
+    EXPECT_EQ(std::filesystem::read_symlink(link), board);
+}
+
 TEST_F(SimServerTest, StartFailsWithAReason) {
     SimServer unknown({"--chip", "Nope"}, Home());
     EXPECT_FALSE(unknown.Start());
