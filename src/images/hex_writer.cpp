@@ -100,9 +100,14 @@ int CreateTempBeside(const std::filesystem::path& target, std::string& tempPath)
     std::random_device seed;
     std::mt19937 random(seed());
     std::uniform_int_distribution<size_t> pick(0, sizeof(kChars) - 2);
+    // The name keeps within the 255 bytes a file name may have, however long the target's is.
+    constexpr size_t kMaxStem = 240;
+    std::string prefix(1, '.');
+    prefix.append(target.filename().string(), 0, kMaxStem);
+    prefix.push_back('.');
     constexpr int kAttempts = 100;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        std::string name = "." + target.filename().string() + ".";
+        std::string name = prefix;
         for (int i = 0; i < 6; ++i) {
             name.push_back(kChars[pick(random)]);
         }

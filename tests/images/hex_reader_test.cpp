@@ -94,7 +94,7 @@ TEST(HexLoadTest, DataLoadsWhateverTheCaseAndIndentation) {
     std::string lower = kExample;
     std::transform(lower.begin(), lower.end(), lower.begin(), ::tolower);
     for (const std::string& text :
-         {kExample, "\t  " + lower, " " + kExample.substr(0, 43) + "\r\n"}) {
+         {kExample, "\t  " + lower, std::string(" ").append(kExample, 0, 43).append("\r\n")}) {
         const Loaded loaded = Load(text);
         EXPECT_TRUE(loaded.isHex && loaded.ok) << text;
         EXPECT_TRUE(HoldsExample(loaded.image, 0x100)) << text;

@@ -156,6 +156,17 @@ TEST(HexOutputTest, ExistingFileIsReplacedOnlyWhenConfirmedAndCommitted) {
     EXPECT_EQ(confirmed.Questions().size(), 2u);
 }
 
+TEST(HexOutputTest, LongestFileNameCanBeWritten) {
+    TempDir dir;
+    const std::string path = dir.Path(std::string(250, 'n') + ".hex");
+    RecordingPanel panel;
+    auto output = CreateHexOutput(path, panel);
+    ASSERT_TRUE(output);
+    EXPECT_TRUE(output->WriteEndRecord() && output->Commit());
+    EXPECT_EQ(ReadFile(path), ":00000001FF\n");
+    EXPECT_EQ(dir.Entries().size(), 1u);
+}
+
 TEST(HexOutputTest, LinkedFileIsUpdatedThroughTheLink) {
     TempDir dir;
     WriteFile(dir.Path("real.hex"), "earlier");
