@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 
 #include "images/blowfish.h"
@@ -75,6 +76,12 @@ bool IsEncryptedImageName(const std::string& path) {
 
 bool LoadEncryptedImage(const std::string& path, std::vector<uint8_t>& image, HexLoadState& state,
                         Panel& panel) {
+    // Only a plain file is an image: opening a pipe would wait for a writer.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        panel.Notice(kCannotRead);
+        return false;
+    }
     const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
     // One byte more than the largest image tells a file that is too long.
     std::vector<uint8_t> bytes(kMaxEncryptedFileSize + 1);

@@ -1,6 +1,7 @@
 #include "images/encrypted_image.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "support/recording_panel.h"
 #include "temp_dir.h"
@@ -115,7 +116,9 @@ TEST_F(EncryptedImageTest, FileLongerThanTheLargestImageIsRefused) {
 TEST_F(EncryptedImageTest, UnreadableFileIsReported) {
     image_.assign(64, 0x00);
     state_ = HexLoadState{0x10, 0x1234, true};
-    for (const std::string& path : {dir_.Path("missing.ebn"), dir_.Path("")}) {
+    ASSERT_EQ(::mkfifo(dir_.Path("pipe.ebn").c_str(), 0600), 0);
+    for (const std::string& path :
+         {dir_.Path("missing.ebn"), dir_.Path(""), dir_.Path("pipe.ebn")}) {
         panel_.ClearLog();
         EXPECT_FALSE(LoadEncryptedImage(path, image_, state_, panel_)) << path;
         ExpectNothingChanged(kCannotRead);
