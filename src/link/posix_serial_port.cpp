@@ -112,6 +112,10 @@ bool PosixSerialPort::Open(const std::string& name, int baudRate) {
 
 void PosixSerialPort::Close() {
     if (fd_ >= 0) {
+        // Exclusive use ends with our hold on the port: a device that another descriptor keeps
+        // open (a simulated board holds its own end) would otherwise refuse every later open
+        // by an unprivileged user, e.g. the next scan step.
+        ioctl(fd_, TIOCNXCL);
         ::close(fd_);
         fd_ = -1;
     }

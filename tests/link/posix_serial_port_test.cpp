@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -156,6 +157,24 @@ TEST_F(PosixSerialPortTest, HangUpEndsReadsAtOnce) {
     EXPECT_LE(port.Read(&b, 1), 0);
     EXPECT_FALSE(port.WaitForData(2000));
     EXPECT_LT(ElapsedMs(start), 1000);
+}
+
+TEST_F(PosixSerialPortTest, PortIsExclusiveOnlyWhileOpen) {
+    // The board keeps its own end of the line open, as the simulated board does; exclusive
+    // mode left behind would refuse the next scan step's open to anyone but root.
+    port.Close();
+    const int boardEnd = open(ptsname(master), O_RDWR | O_NOCTTY);
+    ASSERT_GE(boardEnd, 0);
+    auto exclusive = [boardEnd] {
+        int state = -1;
+        EXPECT_EQ(ioctl(boardEnd, TIOCGEXCL, &state), 0);
+        return state;
+    };
+    ASSERT_TRUE(port.Open("COM1", 115200));
+    EXPECT_EQ(exclusive(), 1);
+    port.Close();
+    EXPECT_EQ(exclusive(), 0);
+    close(boardEnd);
 }
 
 TEST_F(PosixSerialPortTest, ClosedPortFailsAndAbsentPortsDoNotOpen) {
