@@ -262,7 +262,14 @@ bool CLowIO::ChipErase() {
 
 bool CLowIO::SetStatusLamp(int id) {
     for (uint8_t lamp : {uint8_t{1}, uint8_t{2}, uint8_t{0}}) {
+        const bool missingBefore = replyMissing_;
         SendAcked({'y', lamp});
+        // The answers to switching off do not matter, but a board that answered neither the
+        // command before nor this one has stopped listening: each further lamp exchange would
+        // only hold the window for another full read time-out.
+        if (missingBefore && replyMissing_) {
+            return false;
+        }
     }
     if (id < kLampFailed || id > kLampBusy) {
         return true;

@@ -45,7 +45,7 @@ bool CLowIO::WriteBlock(const uint8_t* data, size_t count) {
 }
 
 bool CLowIO::ReadBlock(uint8_t* data, size_t count) {
-    return port_->Read(data, count) == static_cast<long>(count);
+    return ReadUpTo(data, count) == static_cast<long>(count);
 }
 
 bool CLowIO::ReadAck() {
@@ -62,7 +62,9 @@ bool CLowIO::SendAcked(std::initializer_list<uint8_t> bytes) {
 }
 
 long CLowIO::ReadUpTo(uint8_t* data, size_t count) {
-    return port_->Read(data, count);
+    const long got = port_->Read(data, count);
+    replyMissing_ = count > 0 && got <= 0;
+    return got;
 }
 
 void CLowIO::DropPending() {

@@ -109,6 +109,7 @@ private:
     // Send, then ReadAck.
     bool SendAcked(std::initializer_list<uint8_t> bytes);
     // Reads up to count bytes within the port's time-outs; the count that arrived, -1 on failure.
+    // Every reply is read through here, which keeps replyMissing_ up to date.
     long ReadUpTo(uint8_t* data, size_t count);
     // Reads and discards whatever is already waiting in the receive queue.
     void DropPending();
@@ -129,6 +130,8 @@ private:
     bool inProgMode_ = false;
     bool autoIncrement_ = false;
     uint32_t blockSize_ = 0;
+    // The last reply read brought no byte at all: the board let the full time-out pass.
+    bool replyMissing_ = false;
 };
 
 }  // namespace zentaro

@@ -353,8 +353,30 @@ TEST_F(LinkTest, LampsGoOffInOrderOneTwoZeroThenOneGoesOn) {
     EXPECT_EQ(port->Writes().back(), (Bytes{'x', 2}));
 
     port->ClearWritten();
+    for (int i = 0; i < 3; ++i) {
+        Reply({CR});
+    }
     EXPECT_TRUE(link->SetStatusLamp(1010));
     EXPECT_EQ(port->Writes(), (std::vector<Bytes>{{'y', 1}, {'y', 2}, {'y', 0}}));
+}
+
+TEST_F(LinkTest, LampsStopOnABoardThatAnsweredNeitherTheLastCommandNorTheFirstLamp) {
+    char type = 0;
+    Reply({});
+    ASSERT_FALSE(link->ReadProgrammerType(type));
+    Reply({});
+    EXPECT_FALSE(link->SetStatusLamp(CLowIO::kLampFailed));
+    EXPECT_EQ(port->Written(), (Bytes{'p', 'y', 1}));
+
+    // One missed reply alone is no reason to give up.
+    port->ClearWritten();
+    Reply({});
+    ASSERT_FALSE(link->ReadProgrammerType(type));
+    for (int i = 0; i < 4; ++i) {
+        Reply({CR});
+    }
+    EXPECT_TRUE(link->SetStatusLamp(CLowIO::kLampFailed));
+    EXPECT_EQ(port->Written(), (Bytes{'p', 'y', 1, 'y', 2, 'y', 0, 'x', 0}));
 }
 
 }  // namespace
