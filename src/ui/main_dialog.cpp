@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QSignalBlocker>
+#include <limits>
 
 #include "ui/abbreviate_path.h"
 #include "ui/about_dialog.h"
@@ -204,9 +205,10 @@ void MainDialog::ShowFileName() {
     const int averageWidth = metrics.averageCharWidth();
     int max = averageWidth > 0 ? width / averageWidth : 0;
     QString shown = AbbreviatePath(fileName_, max);
-    // Wide (CJK) characters take about two average widths: shorten further until the text
-    // really fits, rather than let the label cut off the file name.
-    while (max > 0 && shown != fileName_ && metrics.horizontalAdvance(shown) > width) {
+    // Wide (CJK) characters take about two average widths, so a path can be too wide even
+    // when its character count fits: shorten further until the text really fits, rather
+    // than let the label cut off the file name.
+    while (max > 0 && metrics.horizontalAdvance(shown) > width) {
         shown = AbbreviatePath(fileName_, --max);
     }
     label.setText(shown);
@@ -272,11 +274,10 @@ void MainDialog::AppendStatus(const std::string& text) {
 }
 
 void MainDialog::StartStatusTimeout() {
-    int milliseconds = settings_.ReadInteger(kHelpTimeOutKey, kDefaultHelpTimeOut);
-    if (milliseconds < 0) {
-        milliseconds = kDefaultHelpTimeOut;
-    }
-    status_->StartTimeout(milliseconds);
+    const int milliseconds = settings_.ReadInteger(kHelpTimeOutKey, kDefaultHelpTimeOut);
+    // A negative period, taken as unsigned, lies beyond the longest the timer allows: the
+    // text then stays for the longest period rather than being cleared at once.
+    status_->StartTimeout(milliseconds < 0 ? std::numeric_limits<int>::max() : milliseconds);
 }
 
 void MainDialog::EnableControls(bool on) {

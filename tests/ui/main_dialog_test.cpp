@@ -2,12 +2,14 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <algorithm>
+#include <limits>
 #include <map>
 
 #include "ui/abbreviate_path.h"
@@ -157,9 +159,14 @@ TEST_F(MainDialogTest, HelpTimeOutIsReadAtEveryStart) {
     dialog->StartStatusTimeout();
     EXPECT_EQ(dialog->Status().TimeoutInterval(), 40);
     EXPECT_TRUE(WaitFor([&] { return dialog->Status().Text().isEmpty(); }));
+    // Negative: the longest period the timer has, so the text is not cleared at once.
     WriteSettingsFile("[Settings]\nHelpTimeOut=-5\n");
+    dialog->SetStatus("y");
     dialog->StartStatusTimeout();
-    EXPECT_EQ(dialog->Status().TimeoutInterval(), 3000);
+    EXPECT_EQ(dialog->Status().TimeoutInterval(), std::numeric_limits<int>::max());
+    EXPECT_TRUE(dialog->Status().TimeoutPending());
+    QTest::qWait(50);
+    EXPECT_EQ(dialog->Status().Text(), "y");
 }
 
 TEST_F(MainDialogTest, OneReportedCodeGivesADisabledListWithThatDevice) {
@@ -461,6 +468,27 @@ TEST_F(MainDialogTest, LongFileNameIsShownAbbreviatedToTheLabel) {
     EXPECT_TRUE(label->text().startsWith("/home/.../")) << label->text().toStdString();
     EXPECT_TRUE(label->text().endsWith("/main.hex"));
     EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->contentsRect().width());
+}
+
+TEST_F(MainDialogTest, WidePathIsShortenedEvenWhenItsCharacterCountFits) {
+    ASSERT_TRUE(StartScripted());
+    auto* label = Find<QLabel>("fileNameLabel");
+    const int width = label->contentsRect().width();
+    const int max = width / label->fontMetrics().averageCharWidth();
+    // A folder of wide characters: the whole path has fewer characters than fit.
+    const QString folder =
+        TempPath(QString(max - static_cast<int>(TempPath("").size()) - 10, QChar(0x56FA)));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString path = folder + "/a.hex";
+    ASSERT_LT(path.size(), max);
+    ASSERT_GT(label->fontMetrics().horizontalAdvance(path), width);
+
+    answerer.ChooseFile(path);
+    Find<QPushButton>("browseButton")->click();
+    EXPECT_EQ(dialog->FileName(), path);
+    EXPECT_TRUE(label->text().contains("/.../")) << label->text().toStdString();
+    EXPECT_TRUE(label->text().endsWith("/a.hex"));
+    EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), width);
 }
 
 TEST_F(MainDialogTest, ADeviceChoiceDuringACommandIsRefused) {
