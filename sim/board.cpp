@@ -256,12 +256,41 @@ Board::Outcome Board::Execute() {
 }
 
 Board::Outcome Board::SelectDevice() {
-    const bool shortForm = SelectBlockLength() <= 22;
-    // pending_ holds 'T' and the block after it: the code is block byte 4, or 6 in the
-    // long forms.
-    selectedCode_ = pending_[shortForm ? 1 : 3];
-    std::string note = ByteNote("select device", selectedCode_);
-    if (selectedCode_ != chip_.Device().deviceCode) {
+    // pending_ holds 'T' and the rest of the block, so block byte n is pending_[n - 3].
+    const auto at = [this](size_t blockByte) { return pending_[blockByte - 3]; };
+    const auto number = [&at](size_t first, size_t bytes) {
+        uint32_t value = 0;
+        for (size_t i = 0; i < bytes; ++i) {
+            value = value << 8 | at(first + i);
+        }
+        return value;
+    };
+    const size_t length = SelectBlockLength();
+    const bool versioned = length > 22;
+    // The device code, and the fields behind it in the same order in both long forms.
+    const size_t code = versioned ? 6 : 4;
+    SelectBlock block;
+    block.deviceCode = at(code);
+    if (length > 5) {
+        block.version = versioned ? at(5) : 0;
+        block.programmerFlags = {at(code + 1), at(code + 2), at(code + 3)};
+        block.flashPageSize = static_cast<uint16_t>(number(code + 4, 2));
+        block.programmerParams = number(code + 6, 4);
+        block.pageWords = at(code + 10);
+        block.targetParam = at(code + 11);
+        block.flashSize = number(code + 12, 4);
+        block.eepromSize = static_cast<uint16_t>(number(code + 16, 2));
+    }
+    if (versioned) {
+        block.eepromPageSize = static_cast<uint16_t>(number(24, 2));
+        block.extension = length > 27 ? at(27) : 0;
+    }
+    selected_ = block;
+    std::string note = ByteNote("select device", block.deviceCode);
+    if (versioned) {
+        note += ByteNote(", version", block.version);
+    }
+    if (block.deviceCode != chip_.Device().deviceCode) {
         note += ByteNote(", not the fitted chip", static_cast<uint8_t>(chip_.Device().deviceCode));
     }
     return {{kCR}, note};

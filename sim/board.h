@@ -22,6 +22,22 @@ struct Reply {
     std::chrono::milliseconds delay{0};
 };
 
+// The select-device block as the board read it. The short forms leave out what they do not
+// carry: only the code at level 0; no version, EEPROM page size or extension byte at level 1.
+struct SelectBlock {
+    uint8_t deviceCode = 0;
+    uint8_t version = 0;
+    std::array<uint8_t, 3> programmerFlags{};
+    uint16_t flashPageSize = 0;
+    uint32_t programmerParams = 0;
+    uint8_t pageWords = 0;
+    uint8_t targetParam = 0;
+    uint32_t flashSize = 0;
+    uint16_t eepromSize = 0;
+    uint16_t eepromPageSize = 0;
+    uint8_t extension = 0;
+};
+
 struct Counters {
     uint64_t bytesIn = 0;    // bytes the board took in
     uint64_t bytesOut = 0;   // reply bytes it produced
@@ -48,7 +64,8 @@ public:
     const Chip& TargetChip() const { return chip_; }
     bool ProgrammingMode() const { return programming_; }
     uint16_t Address() const { return address_; }
-    uint8_t SelectedDeviceCode() const { return selectedCode_; }
+    uint8_t SelectedDeviceCode() const { return selected_.deviceCode; }
+    const SelectBlock& LastSelect() const { return selected_; }
     uint8_t ProgrammerMode() const { return mode_; }
     const std::array<bool, kLampCount>& Lamps() const { return lamps_; }
     bool HungUp() const { return hungUp_; }
@@ -88,7 +105,7 @@ private:
 
     bool programming_ = false;
     uint16_t address_ = 0;
-    uint8_t selectedCode_ = 0;
+    SelectBlock selected_;
     uint8_t mode_ = 0;
     std::array<bool, kLampCount> lamps_{};
     bool hungUp_ = false;

@@ -355,6 +355,11 @@ uint8_t SimServer::SelectedDeviceCode() const {
     return board_ ? board_->SelectedDeviceCode() : 0;
 }
 
+SelectBlock SimServer::LastSelect() const {
+    std::lock_guard lock(mutex_);
+    return board_ ? board_->LastSelect() : SelectBlock{};
+}
+
 uint8_t SimServer::ProgrammerMode() const {
     std::lock_guard lock(mutex_);
     return board_ ? board_->ProgrammerMode() : 0;

@@ -88,6 +88,7 @@ public:
     std::array<bool, Board::kLampCount> Lamps() const;  // [0] failed, [1] done, [2] busy
     bool ProgrammingMode() const;
     uint8_t SelectedDeviceCode() const;
+    SelectBlock LastSelect() const;  // the last select-device block, as the board read it
     uint8_t ProgrammerMode() const;  // the last mode set with 'o', 0 before
     Counters Count() const;
 

@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <array>
 #include <thread>
 
 #include "host_board_fixture.h"
@@ -57,7 +59,54 @@ TEST_P(LevelBoardTest, ModesLevelBlockSizeAndTheSelectBlockOfThatLevel) {
     EXPECT_EQ(link->FlashSize(), 131072u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Levels, LevelBoardTest, ::testing::Values(1, 4, 5, 63));
+INSTANTIATE_TEST_SUITE_P(Levels, LevelBoardTest, ::testing::Values(1, 2, 4, 5, 63));
+
+// Every field differs from its neighbours, so that a field sent in the wrong place or order
+// shows in the board's reading of the block.
+DeviceRecord DistinctRecord() {
+    DeviceRecord record = FindDeviceByName("Sarko 7");
+    record.programmerFlags = {1, 0, 1, 0};
+    record.flashPageSize = 0x0120;
+    record.programmerParams = 0x11223344;
+    record.pageWords = 0x55;
+    record.targetParam = 0x66;
+    record.flashSize = 0x00012345;
+    record.eepromSize = 0x0789;
+    record.eepromPageSize = 0x0A0B;
+    record.extFlags = {0x01, 0xEE, 0x07, 0x08};
+    return record;
+}
+
+TEST_P(LevelBoardTest, BoardReadsEveryFieldOfTheSelectBlockOfThatLevel) {
+    const auto level = static_cast<uint8_t>(GetParam());
+    Connect({"--level", std::to_string(level)});
+    const DeviceRecord record = DistinctRecord();
+    ASSERT_TRUE(link->SelectDevice(record, level));
+
+    const sim::SelectBlock read = board->LastSelect();
+    EXPECT_EQ(read.deviceCode, record.deviceCode);
+    EXPECT_EQ(read.version, level >= 2 ? std::min<uint8_t>(level, 5) : 0);
+    EXPECT_EQ(read.programmerFlags, (std::array<uint8_t, 3>{1, 0, 1}));
+    EXPECT_EQ(read.flashPageSize, record.flashPageSize);
+    EXPECT_EQ(read.programmerParams, record.programmerParams);
+    EXPECT_EQ(read.pageWords, record.pageWords);
+    EXPECT_EQ(read.targetParam, record.targetParam);
+    EXPECT_EQ(read.flashSize, record.flashSize);
+    EXPECT_EQ(read.eepromSize, record.eepromSize);
+    EXPECT_EQ(read.eepromPageSize, level >= 2 ? record.eepromPageSize : 0u);
+    EXPECT_EQ(read.extension, level >= 5 ? record.extFlags[1] : 0);
+    char type = 0;
+    EXPECT_TRUE(link->ReadProgrammerType(type));  // the board took exactly the block
+}
+
+TEST_F(HostBoardTest, ListTypeBoardReadsOnlyTheCode) {
+    Connect({"--devices", "0x5E,0x13"});
+    ASSERT_TRUE(link->SelectDevice(DistinctRecord(), 0));
+    EXPECT_EQ(board->LastSelect().deviceCode, 0x5E);
+    EXPECT_EQ(board->LastSelect().flashSize, 0u);
+    char type = 0;
+    EXPECT_TRUE(link->ReadProgrammerType(type));
+}
 
 TEST_F(HostBoardTest, BoardWithoutBlockTransfers) {
     Connect({"--block-size", "0"});
