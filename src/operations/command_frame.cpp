@@ -65,18 +65,21 @@ std::optional<uint32_t> LastAddress(const HexLoadState& state, uint32_t size) {
     return std::min(state.highestAddress, size - 1);
 }
 
-void EnterBusy(CommandContext& context) {
+bool EnterBusy(CommandContext& context, const char* status, int selectCount) {
     context.link.SetStatusLamp(CLowIO::kLampBusy);
     context.panel.EnableControls(false);
-}
-
-bool BeginCommand(CommandContext& context, const char* status, int selectCount) {
-    EnterBusy(context);
     context.panel.SetStatus(status);
     for (int i = 0; i < selectCount; ++i) {
         if (!context.link.SelectDevice(context.device, context.programmerLevel)) {
             return EndFailed(context);
         }
+    }
+    return true;
+}
+
+bool BeginCommand(CommandContext& context, const char* status, int selectCount) {
+    if (!EnterBusy(context, status, selectCount)) {
+        return false;
     }
     context.panel.DrainMessages();
     return true;

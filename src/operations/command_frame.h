@@ -38,11 +38,11 @@ bool ConfirmFit(CommandContext& context, const HexLoadState& state, uint32_t siz
 // file carried no data byte (or nothing fits).
 std::optional<uint32_t> LastAddress(const HexLoadState& state, uint32_t size);
 
-// Busy lamp and controls off.
-void EnterBusy(CommandContext& context);
-// The usual opening: busy, the command's status text, select the device (selectCount times),
-// one drain of the queue. A refused selection ends the command as failed (false): the link
+// Busy lamp, controls off, the command's status text, then the device selected
+// (selectCount times). A refused selection ends the command as failed (false): the link
 // would otherwise keep another chip's sizes.
+bool EnterBusy(CommandContext& context, const char* status, int selectCount = 1);
+// EnterBusy, then one drain of the queue before the device loop.
 bool BeginCommand(CommandContext& context, const char* status, int selectCount = 1);
 
 // Done lamp, controls on, "OK" appended, status time-out; programming mode left.

@@ -22,6 +22,13 @@ std::optional<uint32_t> EepromLastAddress(const CommandContext& context,
     return LastAddress(state, size);
 }
 
+// Unlike the other commands, program EEPROM lets its failure text time out as well.
+bool EndProgramFailed(CommandContext& context, const char* notice = nullptr) {
+    EndFailed(context, notice);
+    context.panel.StartStatusTimeout();
+    return false;
+}
+
 }  // namespace
 
 bool ProgramEeprom(CommandContext& context) {
@@ -49,13 +56,13 @@ bool ProgramEeprom(CommandContext& context) {
     }
     const std::optional<uint32_t> last = EepromLastAddress(context, state);
     if (last && !WriteEepromImage(context.link, context.image, *last)) {
-        return EndFailed(context, "EEPROM 编程失败         ");
+        return EndProgramFailed(context, "EEPROM 编程失败         ");
     }
     if (context.switches.verifyEeprom) {
         context.panel.AppendStatus(kVerifyingText);
         context.panel.EnableControls(false);
         if (last && !VerifyEepromImage(context.link, context.image, *last)) {
-            return EndFailed(context);
+            return EndProgramFailed(context);
         }
     }
     return EndOk(context);

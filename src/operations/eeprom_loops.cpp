@@ -53,7 +53,7 @@ bool VerifyByBlocks(CLowIO& link, const std::vector<uint8_t>& image, uint32_t la
 }  // namespace
 
 bool WriteEepromImage(CLowIO& link, const std::vector<uint8_t>& image, uint32_t last) {
-    LoopProgress progress(link.panel(), last + 1, ProgressDivisor(last + 1));
+    LoopProgress progress = LoopProgress::UpTo(link.panel(), last);
     if (!link.EnterProgMode() || !link.SetAddress(0)) {
         return false;
     }
@@ -79,7 +79,7 @@ bool WriteEepromImage(CLowIO& link, const std::vector<uint8_t>& image, uint32_t 
 }
 
 bool VerifyEepromImage(CLowIO& link, const std::vector<uint8_t>& image, uint32_t last) {
-    LoopProgress progress(link.panel(), last + 1, ProgressDivisor(last + 1));
+    LoopProgress progress = LoopProgress::UpTo(link.panel(), last);
     if (!link.EnterProgMode() || !link.SetAddress(0)) {
         return false;
     }

@@ -34,8 +34,8 @@ bool LoadForProgramming(CommandContext& context, const std::string& path, HexLoa
 enum class BootCheck { Proceed, Canceled, Failed };
 
 // Keeps the boot-loader section unless the user agrees to program into it; may lower last
-// to the byte before the section.
-BootCheck CheckBootArea(CommandContext& context, uint32_t& last) {
+// to the byte before the section. The boot size is read even when there is nothing to program.
+BootCheck CheckBootArea(CommandContext& context, std::optional<uint32_t>& last) {
     const std::optional<uint32_t> bootWords =
         ReadBootSizeWords(context.link, context.device.deviceCode);
     if (!bootWords) {
@@ -43,14 +43,14 @@ BootCheck CheckBootArea(CommandContext& context, uint32_t& last) {
     }
     const uint32_t bootBytes = 2 * *bootWords;
     const uint32_t flashSize = FlashBytes(context);
-    if (bootBytes == 0 || bootBytes > flashSize || last < flashSize - bootBytes) {
+    if (!last || bootBytes == 0 || bootBytes > flashSize || *last < flashSize - bootBytes) {
         return BootCheck::Proceed;
     }
     if (!context.panel.AskYesNo("Code enters BOOT area. Proceed??", false)) {
         return BootCheck::Canceled;
     }
     if (context.panel.AskYesNo("Truncate at BOOT limit ??", false)) {
-        last = flashSize - bootBytes - 1;
+        *last = flashSize - bootBytes - 1;
     }
     return BootCheck::Proceed;
 }
@@ -72,40 +72,37 @@ bool ProgramFlash(CommandContext& context) {
     }
     const bool encrypted = IsEncryptedImageName(path);
 
-    EnterBusy(context);
-    if (!context.link.SelectDevice(context.device, context.programmerLevel)) {
-        // Nothing has been shown for this command yet: the failure stands alone.
-        context.panel.SetStatus("");
-        return EndFailed(context);
+    if (!EnterBusy(context, "擦除芯片...      ")) {
+        return false;
     }
     if (!context.link.ChipErase()) {
+        // The failed lamp rather than a busy lamp left lit on a board that has stopped.
         context.link.SetStatusLamp(CLowIO::kLampFailed);
         context.panel.SetStatus("擦除失败    ");
+        context.panel.StartStatusTimeout();
         context.link.LeaveProgMode();
         context.panel.EnableControls(true);
         return false;
     }
-    context.panel.SetStatus("擦除芯片...      ");
     context.panel.AppendStatus("编程...       ");
     context.panel.DrainMessages();
 
     std::optional<uint32_t> last = LastAddress(state, FlashBytes(context));
-    if (last) {
-        switch (CheckBootArea(context, *last)) {
-            case BootCheck::Proceed:
-                break;
-            case BootCheck::Canceled:
-                context.link.SetStatusLamp(CLowIO::kLampFailed);
-                context.panel.AppendStatus("Canceled");
-                context.link.LeaveProgMode();
-                context.panel.EnableControls(true);
-                return false;
-            case BootCheck::Failed:
-                return EndFailed(context);
-        }
-        if (!WriteFlashImage(context.link, context.image, *last, context.device.flashPageSize)) {
-            return EndFailed(context, "编程失败          ");
-        }
+    switch (CheckBootArea(context, last)) {
+        case BootCheck::Proceed:
+            break;
+        case BootCheck::Canceled:
+            context.link.SetStatusLamp(CLowIO::kLampFailed);
+            context.panel.AppendStatus("Canceled");
+            context.link.LeaveProgMode();
+            context.panel.EnableControls(true);
+            return false;
+        case BootCheck::Failed:
+            return EndFailed(context);
+    }
+    if (last &&
+        !WriteFlashImage(context.link, context.image, *last, context.device.flashPageSize)) {
+        return EndFailed(context, "编程失败          ");
     }
     if (context.switches.verifyFlash) {
         context.link.clock().SleepMs(kPauseBeforeVerifyMs);

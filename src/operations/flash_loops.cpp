@@ -28,7 +28,7 @@ public:
         : link_(link), image_(image), last_(last), pageSize_(pageSize) {}
 
     bool Run() {
-        LoopProgress progress(link_.panel(), last_ + 1, ProgressDivisor(last_ + 1));
+        LoopProgress progress = LoopProgress::UpTo(link_.panel(), last_);
         if (!link_.EnterProgMode() || !link_.SetAddress(0)) {
             return false;
         }
@@ -224,7 +224,7 @@ bool WriteFlashImage(CLowIO& link, const std::vector<uint8_t>& image, uint32_t l
 }
 
 bool VerifyFlashImage(CLowIO& link, const std::vector<uint8_t>& image, uint32_t last) {
-    LoopProgress progress(link.panel(), last + 1, ProgressDivisor(last + 1));
+    LoopProgress progress = LoopProgress::UpTo(link.panel(), last);
     if (!link.EnterProgMode() || !link.SetAddress(0)) {
         return false;
     }

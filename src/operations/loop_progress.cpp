@@ -16,7 +16,7 @@ LoopProgress::~LoopProgress() {
 }
 
 void LoopProgress::Show(uint32_t done) {
-    // Block steps may run past the end of the range.
+    // The address after the last one, or after a whole block, lies past the end of the range.
     panel_.SetProgressPosition(static_cast<int>(std::min(done, total_) / divisor_));
 }
 

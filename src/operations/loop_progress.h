@@ -18,6 +18,10 @@ class LoopProgress {
 public:
     // Counts units up to total, shown as done / divisor on a bar of total / divisor.
     LoopProgress(Panel& panel, uint32_t total, uint32_t divisor = 1);
+    // For the write and verify loops: byte addresses up to last, scaled to fit the bar.
+    static LoopProgress UpTo(Panel& panel, uint32_t last) {
+        return LoopProgress(panel, last, ProgressDivisor(last));
+    }
     ~LoopProgress();
     LoopProgress(const LoopProgress&) = delete;
     LoopProgress& operator=(const LoopProgress&) = delete;

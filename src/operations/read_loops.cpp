@@ -20,16 +20,17 @@ using Record = std::array<uint8_t, kRecordBytes>;
 // Fills one record with the chip's bytes from byte address record * 16 on.
 using RecordReader = std::function<bool(uint32_t record, Record& bytes)>;
 
+// A short last chunk reaches one byte past the end of the memory, as boards have always been
+// asked for it; that byte is not written out.
 bool ReadByBlocks(CLowIO& link, HexOutput& output, uint32_t size, uint8_t memoryType,
                   LoopProgress& progress) {
-    std::vector<uint8_t> memory(size);
-    for (uint32_t done = 0; done < size;) {
-        const uint32_t count = std::min(size - done, kReadChunk);
+    std::vector<uint8_t> memory(size + 1);
+    for (uint32_t done = 0; done < size; done += kReadChunk) {
+        const uint32_t count = std::min(size - done + 1, kReadChunk);
         if (!link.BlockRead(memory.data() + done, static_cast<uint16_t>(count), memoryType)) {
             return false;
         }
-        done += count;
-        progress.Show(done / kRecordBytes);
+        progress.Show((done + kReadChunk) / kRecordBytes);
     }
     link.panel().SetProgressPosition(0);
     return WriteHexRecords(output, memory.data(), size);

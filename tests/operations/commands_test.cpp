@@ -235,8 +235,34 @@ TEST(ProgramFlashTest, EraseFailureStopsWithItsOwnStatus) {
     EXPECT_FALSE(ProgramFlash(context));
     EXPECT_EQ(bench.Panel().Status(), "擦除失败    ");
     EXPECT_THAT(bench.board.LampsLit(), ElementsAre(1013, 1011));
-    EXPECT_THAT(bench.Panel().Log(), Not(Contains("timeout")));
+    EXPECT_THAT(bench.Panel().Log(), Contains("timeout"));
     bench.ExpectSettled();
+}
+
+TEST(ProgramFlashTest, TheEraseIsAnnouncedBeforeItRuns) {
+    Bench bench("Orlan 8");
+    std::string statusAtErase;
+    bench.board.onCommand = [&](const Bytes& command) {
+        if (command[0] == 'e') {
+            statusAtErase = bench.Panel().Status();
+        }
+    };
+    CommandContext context = bench.Context(bench.Hex({{0, {1}}}));
+
+    ASSERT_TRUE(ProgramFlash(context));
+    EXPECT_EQ(statusAtErase, "擦除芯片...      ");
+    const auto& log = bench.Panel().Log();
+    EXPECT_EQ(std::find(log.begin(), log.end(), "append: 编程...       ") + 1,
+              std::find(log.begin(), log.end(), "drain"));
+}
+
+TEST(ProgramFlashTest, TheBootSizeIsReadEvenForAnEmptyFile) {
+    Bench bench("Mirval 3 BOOT");
+    CommandContext context = bench.Context(bench.Hex({}));
+
+    ASSERT_TRUE(ProgramFlash(context));
+    EXPECT_TRUE(bench.Sent('N'));
+    EXPECT_FALSE(bench.Sent('c'));
 }
 
 TEST(ProgramFlashTest, WriteAndVerifyFailuresAreReported) {
@@ -274,6 +300,7 @@ TEST(CommandsTest, ARefusedDeviceSelectionFailsEveryCommand) {
 
         EXPECT_FALSE(command(context));
         EXPECT_TRUE(bench.Panel().Status().ends_with("失败  "));
+        EXPECT_GT(bench.Panel().Status().size(), std::string("失败  ").size());
         EXPECT_THAT(bench.board.LampsLit(), ElementsAre(1013, 1011));
         EXPECT_THAT(bench.board.MemoryTraffic(), ElementsAre(Bytes{'L'}));
         EXPECT_TRUE(bench.Panel().ControlsEnabled());
@@ -315,6 +342,7 @@ TEST(ProgramEepromTest, WriteFailureIsReported) {
     EXPECT_FALSE(ProgramEeprom(context));
     EXPECT_EQ(bench.Panel().Status(), "写入 EEPROM...       失败  ");
     EXPECT_THAT(bench.Panel().Notices(), ElementsAre("EEPROM 编程失败         "));
+    EXPECT_EQ(bench.Panel().Log().back(), "timeout");
     bench.ExpectSettled();
 }
 
@@ -327,6 +355,7 @@ TEST(VerifyEepromTest, MismatchFailsTheCommand) {
     EXPECT_EQ(bench.Panel().Status(), "校验 EEPROM...     失败  ");
     EXPECT_THAT(bench.Panel().Notices(),
                 ElementsAre("   地址: 0x0010, 原始数据: 0x12, 芯片数据: 0x34"));
+    EXPECT_THAT(bench.Panel().Log(), Not(Contains("timeout")));
     bench.ExpectSettled();
 }
 

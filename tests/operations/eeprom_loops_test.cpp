@@ -23,6 +23,8 @@ TEST(WriteEepromImageTest, BlankBytesAreWrittenToo) {
                                                    Bytes{'D', 0xFF}, Bytes{'D', 0x34}, Bytes{'L'}));
     EXPECT_THAT(std::vector<uint8_t>(board.eeprom.begin(), board.eeprom.begin() + 4),
                 ElementsAre(0x12, 0xFF, 0x34, 0x00));
+    EXPECT_EQ(board.Panel().ProgressMax(), 2);
+    EXPECT_THAT(board.Panel().Positions(), ElementsAre(1, 2, 2, 0));
 }
 
 TEST(WriteEepromImageTest, EachBlockLoadsItsOwnAddress) {

@@ -67,6 +67,9 @@ FakeBoard::Bytes FakeBoard::Answer(const Bytes& written) {
         }
         return reply;
     }
+    if (onCommand) {
+        onCommand(written);
+    }
     const int seen = ++seen_[written[0]];
     for (const Planned& fault : faults_) {
         if (fault.letter == written[0] && fault.occurrence == seen) {

@@ -40,6 +40,8 @@ public:
     // The reply to the occurrence-th command starting with letter (1 = first) becomes reply
     // (empty: no answer at all).
     void Fault(uint8_t letter, int occurrence, Bytes reply);
+    // Called with every command as it arrives, before it is answered.
+    std::function<void(const Bytes& command)> onCommand;
 
     // The writes since the last ClearWritten, without the select block and lamp commands.
     std::vector<Bytes> MemoryTraffic() const;

