@@ -76,7 +76,7 @@ bool ProgramFlash(CommandContext& context) {
         return false;
     }
     if (!context.link.ChipErase()) {
-        // The failed lamp rather than a busy lamp left lit on a board that has stopped.
+        // The failed lamp: a busy lamp left lit would claim the board is still at work.
         context.link.SetStatusLamp(CLowIO::kLampFailed);
         context.panel.SetStatus("擦除失败    ");
         context.panel.StartStatusTimeout();
