@@ -65,6 +65,33 @@ std::optional<uint32_t> LastAddress(const HexLoadState& state, uint32_t size) {
     return std::min(state.highestAddress, size - 1);
 }
 
+std::optional<uint32_t> LastImageAddress(const CommandContext& context, const HexLoadState& state,
+                                         uint32_t memorySize) {
+    return LastAddress(state,
+                       static_cast<uint32_t>(std::min<size_t>(memorySize, context.image.size())));
+}
+
+bool RunVerifyCommand(CommandContext& context, uint32_t memorySize, const char* fitQuestion,
+                      const char* status, VerifyLoop loop) {
+    if (!RequireDevice(context)) {
+        return false;
+    }
+    const std::string path = ChooseFile(context);
+    if (path.empty()) {
+        return false;
+    }
+    HexLoadState state;
+    if (!LoadHexFileOrTell(context, path, state, kCannotOpenInputText) ||
+        !ConfirmFit(context, state, memorySize, fitQuestion) || !BeginCommand(context, status)) {
+        return false;
+    }
+    const std::optional<uint32_t> last = LastImageAddress(context, state, memorySize);
+    if (last && !loop(context.link, context.image, *last)) {
+        return EndFailed(context);
+    }
+    return EndOk(context);
+}
+
 bool EnterBusy(CommandContext& context, const char* status, int selectCount) {
     context.link.SetStatusLamp(CLowIO::kLampBusy);
     context.panel.EnableControls(false);

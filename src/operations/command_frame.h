@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "images/hex_reader.h"
 #include "operations/memory_commands.h"
@@ -37,6 +38,9 @@ bool ConfirmFit(CommandContext& context, const HexLoadState& state, uint32_t siz
 // The inclusive last address to transfer within a memory of size bytes; nullopt when the
 // file carried no data byte (or nothing fits).
 std::optional<uint32_t> LastAddress(const HexLoadState& state, uint32_t size);
+// LastAddress within a memory of memorySize bytes that lies in the memory image.
+std::optional<uint32_t> LastImageAddress(const CommandContext& context, const HexLoadState& state,
+                                         uint32_t memorySize);
 
 // Busy lamp, controls off, the command's status text, then the device selected
 // (selectCount times). A refused selection ends the command as failed (false): the link
@@ -44,6 +48,12 @@ std::optional<uint32_t> LastAddress(const HexLoadState& state, uint32_t size);
 bool EnterBusy(CommandContext& context, const char* status, int selectCount = 1);
 // EnterBusy, then one drain of the queue before the device loop.
 bool BeginCommand(CommandContext& context, const char* status, int selectCount = 1);
+
+// The shape both verify commands share: choose and load the file, the fit question for a
+// memory of memorySize bytes, the frame with its status text, then loop over what fits.
+using VerifyLoop = bool (*)(CLowIO& link, const std::vector<uint8_t>& image, uint32_t last);
+bool RunVerifyCommand(CommandContext& context, uint32_t memorySize, const char* fitQuestion,
+                      const char* status, VerifyLoop loop);
 
 // Done lamp, controls on, "OK" appended, status time-out; programming mode left.
 bool EndOk(CommandContext& context);

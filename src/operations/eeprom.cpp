@@ -14,14 +14,6 @@ constexpr char kProgramFitQuestion[] =
 constexpr char kVerifyFitQuestion[] =
     "文件中数据的大小不适合写入该 EEPROM.  \n是否校验所适合的那部分数据?            ";
 
-// The EEPROM data use the first bytes of the flash-sized memory image.
-std::optional<uint32_t> EepromLastAddress(const CommandContext& context,
-                                          const HexLoadState& state) {
-    const auto size =
-        static_cast<uint32_t>(std::min<size_t>(context.device.eepromSize, context.image.size()));
-    return LastAddress(state, size);
-}
-
 // Unlike the other commands, program EEPROM lets its failure text time out as well.
 bool EndProgramFailed(CommandContext& context, const char* notice = nullptr) {
     EndFailed(context, notice);
@@ -54,7 +46,8 @@ bool ProgramEeprom(CommandContext& context) {
         !BeginCommand(context, "写入 EEPROM...       ")) {
         return false;
     }
-    const std::optional<uint32_t> last = EepromLastAddress(context, state);
+    const std::optional<uint32_t> last =
+        LastImageAddress(context, state, context.device.eepromSize);
     if (last && !WriteEepromImage(context.link, context.image, *last)) {
         return EndProgramFailed(context, "EEPROM 编程失败         ");
     }
@@ -69,24 +62,8 @@ bool ProgramEeprom(CommandContext& context) {
 }
 
 bool VerifyEeprom(CommandContext& context) {
-    if (!RequireDevice(context)) {
-        return false;
-    }
-    const std::string path = ChooseFile(context);
-    if (path.empty()) {
-        return false;
-    }
-    HexLoadState state;
-    if (!LoadHexFileOrTell(context, path, state, kCannotOpenInputText) ||
-        !ConfirmFit(context, state, context.device.eepromSize, kVerifyFitQuestion) ||
-        !BeginCommand(context, "校验 EEPROM...     ")) {
-        return false;
-    }
-    const std::optional<uint32_t> last = EepromLastAddress(context, state);
-    if (last && !VerifyEepromImage(context.link, context.image, *last)) {
-        return EndFailed(context);
-    }
-    return EndOk(context);
+    return RunVerifyCommand(context, context.device.eepromSize, kVerifyFitQuestion,
+                            "校验 EEPROM...     ", VerifyEepromImage);
 }
 
 }  // namespace zentaro

@@ -87,7 +87,7 @@ bool ProgramFlash(CommandContext& context) {
     context.panel.AppendStatus("编程...       ");
     context.panel.DrainMessages();
 
-    std::optional<uint32_t> last = LastAddress(state, FlashBytes(context));
+    std::optional<uint32_t> last = LastImageAddress(context, state, context.device.flashSize);
     switch (CheckBootArea(context, last)) {
         case BootCheck::Proceed:
             break;
@@ -119,24 +119,8 @@ bool ProgramFlash(CommandContext& context) {
 }
 
 bool VerifyFlash(CommandContext& context) {
-    if (!RequireDevice(context)) {
-        return false;
-    }
-    const std::string path = ChooseFile(context);
-    if (path.empty()) {
-        return false;
-    }
-    HexLoadState state;
-    if (!LoadHexFileOrTell(context, path, state, kCannotOpenInputText) ||
-        !ConfirmFit(context, state, context.device.flashSize, kVerifyFitQuestion) ||
-        !BeginCommand(context, "校验 Flash...     ")) {
-        return false;
-    }
-    const std::optional<uint32_t> last = LastAddress(state, FlashBytes(context));
-    if (last && !VerifyFlashImage(context.link, context.image, *last)) {
-        return EndFailed(context);
-    }
-    return EndOk(context);
+    return RunVerifyCommand(context, context.device.flashSize, kVerifyFitQuestion,
+                            "校验 Flash...     ", VerifyFlashImage);
 }
 
 }  // namespace zentaro
