@@ -30,12 +30,12 @@ build() {  # build <preset>
 }
 
 run() {
-    setup
-    build release
     if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
         echo "No display: Zentaro is a desktop program and needs a graphical session (DISPLAY or WAYLAND_DISPLAY)." >&2
         exit 1
     fi
+    setup
+    build release
     local bin=build/release
     # The demo board: level-type with block transfers and a chip with EEPROM. Its state file
     # keeps what you program for the next run.
