@@ -43,8 +43,8 @@ run() {
     mkdir -p "$(dirname "$state")"
     "$bin/sim/zentaro-sim" --port COM1 --chip "Mirval 10" --modes S --level 3 \
         --block-size 256 --auto-increment Y --state "$state" &
-    local sim=$!
-    trap 'kill "$sim" 2>/dev/null; wait "$sim" 2>/dev/null || true' EXIT
+    sim_pid=$!
+    trap 'kill "$sim_pid" 2>/dev/null; wait "$sim_pid" 2>/dev/null || true' EXIT
     sleep 0.5
     "$bin/src/ui/zentaro"
 }
