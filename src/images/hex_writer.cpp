@@ -188,15 +188,19 @@ std::unique_ptr<HexOutput> CreateHexOutput(const std::string& path, Panel& panel
     return output;
 }
 
+bool WriteHexGroup(HexOutput& output, uint32_t byteAddress, const uint8_t bytes[16]) {
+    if (byteAddress % kSegmentSpan == 0 && !output.WriteSegmentRecord(byteAddress)) {
+        return false;
+    }
+    return output.WriteDataRecord(byteAddress, bytes);
+}
+
 bool WriteHexRecords(HexOutput& output, const uint8_t* memory, uint32_t size) {
     if (size > kMaxHexSpan) {
         return false;
     }
     for (uint32_t address = 0; address + kGroupSize <= size; address += kGroupSize) {
-        if (address % kSegmentSpan == 0 && !output.WriteSegmentRecord(address)) {
-            return false;
-        }
-        if (!output.WriteDataRecord(address, memory + address)) {
+        if (!WriteHexGroup(output, address, memory + address)) {
             return false;
         }
     }

@@ -33,6 +33,10 @@ public:
 // written), shows "不能建立输出文件            " when the output cannot be created.
 std::unique_ptr<HexOutput> CreateHexOutput(const std::string& path, Panel& panel);
 
+// Writes the 16 bytes at byteAddress as a data record, preceded by the segment record when
+// byteAddress starts a 64 KiB span (address 0 included).
+bool WriteHexGroup(HexOutput& output, uint32_t byteAddress, const uint8_t bytes[16]);
+
 // Writes size bytes of memory as records: a segment record before every 64 KiB boundary
 // from address 0, then one data record per 16 bytes (a memory shorter than 16 bytes gives
 // none). No end record. False when a write fails or size exceeds the 1 MiB that segment

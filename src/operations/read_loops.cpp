@@ -13,7 +13,6 @@ namespace zentaro {
 namespace {
 
 constexpr uint32_t kRecordBytes = 16;
-constexpr uint32_t kRecordsPerSegment = 65536 / kRecordBytes;
 constexpr uint32_t kReadChunk = 256;
 
 using Record = std::array<uint8_t, kRecordBytes>;
@@ -40,10 +39,7 @@ bool ReadByRecords(HexOutput& output, uint32_t size, const RecordReader& readRec
                    LoopProgress& progress) {
     Record bytes{};
     for (uint32_t r = 0; r < size / kRecordBytes; ++r) {
-        if (r % kRecordsPerSegment == 0 && !output.WriteSegmentRecord(r * kRecordBytes)) {
-            return false;
-        }
-        if (!readRecord(r, bytes) || !output.WriteDataRecord(r * kRecordBytes, bytes.data())) {
+        if (!readRecord(r, bytes) || !WriteHexGroup(output, r * kRecordBytes, bytes.data())) {
             return false;
         }
         progress.Show(r);
