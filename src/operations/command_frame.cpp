@@ -6,15 +6,11 @@
 
 namespace zentaro {
 
-bool RequireDevice(CommandContext& context) {
-    if (!context.image.empty()) {
-        return true;
-    }
-    context.panel.Notice("错误:没有选择目标芯片!      ");
-    return false;
-}
-
 std::string ChooseFile(CommandContext& context) {
+    if (context.image.empty()) {
+        context.panel.Notice("错误:没有选择目标芯片!      ");
+        return {};
+    }
     if (context.fileName.empty()) {
         context.fileName = context.panel.Browse();
     }
@@ -73,9 +69,6 @@ std::optional<uint32_t> LastImageAddress(const CommandContext& context, const He
 
 bool RunVerifyCommand(CommandContext& context, uint32_t memorySize, const char* fitQuestion,
                       const char* status, VerifyLoop loop) {
-    if (!RequireDevice(context)) {
-        return false;
-    }
     const std::string path = ChooseFile(context);
     if (path.empty()) {
         return false;

@@ -17,10 +17,8 @@ inline constexpr char kCannotOpenInputText[] = "不能打开输入文件        
 // Appended when a program command goes on to verify.
 inline constexpr char kVerifyingText[] = "检验...     ";
 
-// False (after telling the user) when no device is selected: there is no memory image.
-bool RequireDevice(CommandContext& context);
-
-// The file chosen in the window, or the one Browse now picks; empty when there is none.
+// The file chosen in the window, or the one Browse now picks. Empty when there is none, or
+// (after telling the user) when no device is selected: there is no memory image then.
 std::string ChooseFile(CommandContext& context);
 
 enum class HexLoad { Loaded, CannotOpen, Stopped };

@@ -24,9 +24,6 @@ bool EndProgramFailed(CommandContext& context, const char* notice = nullptr) {
 }  // namespace
 
 bool ProgramEeprom(CommandContext& context) {
-    if (!RequireDevice(context)) {
-        return false;
-    }
     const std::string path = ChooseFile(context);
     if (path.empty()) {
         return false;

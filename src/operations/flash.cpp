@@ -58,9 +58,6 @@ BootCheck CheckBootArea(CommandContext& context, std::optional<uint32_t>& last) 
 }  // namespace
 
 bool ProgramFlash(CommandContext& context) {
-    if (!RequireDevice(context)) {
-        return false;
-    }
     const std::string path = ChooseFile(context);
     if (path.empty()) {
         return false;

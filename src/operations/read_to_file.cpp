@@ -11,9 +11,6 @@ using ReadLoop = bool (*)(CLowIO&, HexOutput&);
 // The output goes to a temporary file that replaces the user's file only once the end
 // record is written, so a failed read leaves any earlier file as it was.
 bool ReadToFile(CommandContext& context, const char* status, int selectCount, ReadLoop loop) {
-    if (!RequireDevice(context)) {
-        return false;
-    }
     const std::string path = ChooseFile(context);
     if (path.empty()) {
         return false;
