@@ -4,9 +4,10 @@
 
 namespace zentaro {
 
-// What the link, the memory commands and the lock/fuse flows need from the window.
-// The Qt dialog implements it; tests implement it with scripted answers and a log.
-// Every text is UTF-8 and is passed exactly as the user is to see it.
+// What a command needs from the front end that runs it: the status text, the progress of a
+// device loop, notices, Yes/No questions and the file choice. The window, the command-line
+// tool and the tests each implement it. Every text is UTF-8 and passed exactly as the user is
+// to see it.
 class Panel {
 public:
     virtual ~Panel() = default;
@@ -18,20 +19,17 @@ public:
 
     virtual void SetStatus(const std::string& text) = 0;
     virtual void AppendStatus(const std::string& text) = 0;
+    // The text may clear itself after the front end's time-out (successful endings).
     virtual void StartStatusTimeout() = 0;
 
-    virtual void EnableControls(bool on) = 0;
-    // Lets queued window events (repaints of the disabled buttons, the new status text)
-    // run once before a long blocking loop.
-    virtual void DrainMessages() = 0;
+    // A device loop runs: a bar of 0 … max appears, moves, and ends back at 0.
+    virtual void StartProgress(int max) = 0;
+    virtual void SetProgressPosition(int position) = 0;
+    virtual void EndProgress() = 0;
 
     // Runs the file chooser. Returns the path now chosen; an empty text when the user
     // cancelled and no file was set before.
     virtual std::string Browse() = 0;
-
-    virtual void SetProgressRange(int max) = 0;
-    virtual void SetProgressPosition(int position) = 0;
-    virtual void SetWaitCursor(bool on) = 0;
 };
 
 }  // namespace zentaro

@@ -30,8 +30,10 @@ public:
 };
 
 // Asks "%s\n这个文件已经存在. ..." when path exists (anything but Yes: nullptr, nothing
-// written), shows "不能建立输出文件            " when the output cannot be created.
-std::unique_ptr<HexOutput> CreateHexOutput(const std::string& path, Panel& panel);
+// written, *declined set), shows "不能建立输出文件            " when the output cannot be
+// created.
+std::unique_ptr<HexOutput> CreateHexOutput(const std::string& path, Panel& panel,
+                                           bool* declined = nullptr);
 
 // Writes the 16 bytes at byteAddress as a data record, preceded by the segment record when
 // byteAddress starts a 64 KiB span (address 0 included).

@@ -62,31 +62,48 @@ std::vector<uint8_t> SelectBlock(const DeviceRecord& record, uint8_t level) {
 }  // namespace
 
 bool CLowIO::OpenAndScan() {
+    std::vector<ScanStep> steps;
+    for (const ScanRound& round : kScanRounds) {
+        for (int n = 1; n <= kScannedPorts; ++n) {
+            steps.push_back({"COM" + std::to_string(n), round.baudRate, round.upgradeMode});
+        }
+    }
+    return RunScan(steps);
+}
+
+bool CLowIO::OpenPort(const std::string& name, std::optional<int> baudRate) {
+    std::vector<ScanStep> steps;
+    for (const ScanRound& round : kScanRounds) {
+        if (!baudRate || *baudRate == round.baudRate) {
+            steps.push_back({name, round.baudRate, round.upgradeMode});
+        }
+    }
+    if (baudRate && steps.empty()) {
+        // A rate the board's scan never uses: both identifications at that rate.
+        steps = {{name, *baudRate, false}, {name, *baudRate, true}};
+    }
+    return RunScan(steps);
+}
+
+bool CLowIO::RunScan(const std::vector<ScanStep>& steps) {
     inProgMode_ = false;
     if (port_->IsOpen()) {
         port_->Close();
     }
-    bool found = false;
-    for (const ScanRound& round : kScanRounds) {
-        for (int n = 1; n <= kScannedPorts && !found; ++n) {
-            if (!port_->Open("COM" + std::to_string(n), round.baudRate)) {
-                continue;
-            }
-            SendString(std::string(4, static_cast<char>(kEscape)), false);
-            found = round.upgradeMode ? IdentifyUpgradeMode() : Identify();
-            if (!found) {
-                port_->Close();
-            }
+    for (const ScanStep& step : steps) {
+        if (!port_->Open(step.port, step.baudRate)) {
+            continue;
         }
-        if (found) {
-            break;
+        SendString(std::string(4, static_cast<char>(kEscape)), false);
+        if (step.upgradeMode ? IdentifyUpgradeMode() : Identify()) {
+            portName_ = step.port;
+            baudRate_ = step.baudRate;
+            autoIncrement_ = QueryAutoIncrement();
+            return true;
         }
+        port_->Close();
     }
-    if (!found) {
-        return false;
-    }
-    autoIncrement_ = QueryAutoIncrement();
-    return true;
+    return false;
 }
 
 bool CLowIO::AcceptIdentifier() {

@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "catalogue/device_table.h"
 #include "common/clock.h"
@@ -44,6 +46,9 @@ public:
 
     // Discovery and control.
     bool OpenAndScan();
+    // The scan's identification on one port only (a COM name or a device path): at the scan's
+    // rates in the scan's order, or only at baudRate when given.
+    bool OpenPort(const std::string& name, std::optional<int> baudRate = std::nullopt);
     bool Identify();
     bool IdentifyUpgradeMode();
     bool QueryAutoIncrement();
@@ -87,6 +92,9 @@ public:
 
     // State the commands keep.
     bool IsOpen() const;
+    // Where the scan found the board.
+    const std::string& PortName() const { return portName_; }
+    int BaudRate() const { return baudRate_; }
     const std::string& SoftwareIdentifier() const { return softwareIdentifier_; }
     uint32_t DeviceCode() const { return deviceCode_; }
     bool WordWide() const { return wordWide_; }
@@ -102,6 +110,13 @@ public:
     static constexpr int kBlockAckTimeoutMs = 10000;
 
 private:
+    struct ScanStep {
+        std::string port;
+        int baudRate;
+        bool upgradeMode;
+    };
+    // Opens each step's port in turn until one identifies; it stays open.
+    bool RunScan(const std::vector<ScanStep>& steps);
     // Reads one byte and requires CR.
     bool ReadAck();
     // Writes the whole command in one write; true when every byte went out.
@@ -123,6 +138,8 @@ private:
     Panel& panel_;
     Clock& clock_;
     std::string softwareIdentifier_;
+    std::string portName_;
+    int baudRate_ = 0;
     uint32_t deviceCode_ = 0;
     bool wordWide_ = true;
     uint32_t flashSize_ = 0;

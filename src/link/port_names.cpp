@@ -50,6 +50,10 @@ PortNames PortNames::FromEnvironment() {
 }
 
 std::string PortNames::Resolve(const std::string& portName) const {
+    // A device named by its path (the command line's --port /dev/ttyUSB0) is taken as it is.
+    if (portName.starts_with('/')) {
+        return portName;
+    }
     const int number = PortNumber(portName);
     if (number == 0) {
         return {};

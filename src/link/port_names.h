@@ -17,7 +17,8 @@ struct PortNames {
     // $XDG_CONFIG_HOME (default ~/.config) and /dev/ttyUSB0-9, /dev/ttyACM0-9, /dev/ttyS0-3.
     static PortNames FromEnvironment();
 
-    // The device path for this port name, or an empty text when there is none.
+    // The device path for this port name (an absolute path names itself), or an empty text
+    // when there is none.
     std::string Resolve(const std::string& portName) const;
 };
 

@@ -8,16 +8,23 @@ namespace zentaro {
 
 std::string ChooseFile(CommandContext& context) {
     if (context.image.empty()) {
+        context.outcome = CommandOutcome::NoDevice;
         context.panel.Notice("错误:没有选择目标芯片!      ");
         return {};
     }
     if (context.fileName.empty()) {
         context.fileName = context.panel.Browse();
     }
+    if (context.fileName.empty()) {
+        context.outcome = CommandOutcome::FileError;
+    }
     return context.fileName;
 }
 
 HexLoad LoadHexFile(CommandContext& context, const std::string& path, HexLoadState& state) {
+    // Whatever stops the load is the file's fault: unreadable, no Intel HEX, or checksums
+    // the user would not accept.
+    context.outcome = CommandOutcome::FileError;
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error)) {
         return HexLoad::CannotOpen;
@@ -50,8 +57,12 @@ bool LoadHexFileOrTell(CommandContext& context, const std::string& path, HexLoad
 
 bool ConfirmFit(CommandContext& context, const HexLoadState& state, uint32_t size,
                 const char* question) {
-    return !state.loadedData || state.highestAddress < size ||
-           context.panel.AskYesNo(question, true);
+    if (!state.loadedData || state.highestAddress < size ||
+        context.panel.AskYesNo(question, true)) {
+        return true;
+    }
+    context.outcome = CommandOutcome::Declined;
+    return false;
 }
 
 std::optional<uint32_t> LastAddress(const HexLoadState& state, uint32_t size) {
@@ -86,8 +97,9 @@ bool RunVerifyCommand(CommandContext& context, uint32_t memorySize, const char* 
 }
 
 bool EnterBusy(CommandContext& context, const char* status, int selectCount) {
+    context.outcome = CommandOutcome::Failed;
     context.link.SetStatusLamp(CLowIO::kLampBusy);
-    context.panel.EnableControls(false);
+    context.chores.EnableControls(false);
     context.panel.SetStatus(status);
     for (int i = 0; i < selectCount; ++i) {
         if (!context.link.SelectDevice(context.device, context.programmerLevel)) {
@@ -101,7 +113,7 @@ bool BeginCommand(CommandContext& context, const char* status, int selectCount) 
     if (!EnterBusy(context, status, selectCount)) {
         return false;
     }
-    context.panel.DrainMessages();
+    context.chores.DrainMessages();
     return true;
 }
 
@@ -110,9 +122,10 @@ bool EndOk(CommandContext& context) {
         context.link.LeaveProgMode();
     }
     context.link.SetStatusLamp(CLowIO::kLampDone);
-    context.panel.EnableControls(true);
+    context.chores.EnableControls(true);
     context.panel.AppendStatus("OK");
     context.panel.StartStatusTimeout();
+    context.outcome = CommandOutcome::Ok;
     return true;
 }
 
@@ -122,8 +135,9 @@ bool EndFailed(CommandContext& context, const char* notice) {
     if (notice != nullptr) {
         context.panel.Notice(notice);
     }
+    context.outcome = CommandOutcome::Failed;
     context.link.LeaveProgMode();
-    context.panel.EnableControls(true);
+    context.chores.EnableControls(true);
     return false;
 }
 

@@ -50,7 +50,7 @@ bool ProgramEeprom(CommandContext& context) {
     }
     if (context.switches.verifyEeprom) {
         context.panel.AppendStatus(kVerifyingText);
-        context.panel.EnableControls(false);
+        context.chores.EnableControls(false);
         if (last && !VerifyEepromImage(context.link, context.image, *last)) {
             return EndProgramFailed(context);
         }

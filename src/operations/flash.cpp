@@ -26,6 +26,7 @@ uint32_t FlashBytes(const CommandContext& context) {
 // Loads the chosen file as the program-flash command takes it: encrypted or Intel HEX.
 bool LoadForProgramming(CommandContext& context, const std::string& path, HexLoadState& state) {
     if (IsEncryptedImageName(path)) {
+        context.outcome = CommandOutcome::FileError;
         return LoadEncryptedImage(path, context.image, state, context.panel);
     }
     return LoadHexFileOrTell(context, path, state, "不能读取输入文件         ");
@@ -78,11 +79,11 @@ bool ProgramFlash(CommandContext& context) {
         context.panel.SetStatus("擦除失败    ");
         context.panel.StartStatusTimeout();
         context.link.LeaveProgMode();
-        context.panel.EnableControls(true);
+        context.chores.EnableControls(true);
         return false;
     }
     context.panel.AppendStatus("编程...       ");
-    context.panel.DrainMessages();
+    context.chores.DrainMessages();
 
     std::optional<uint32_t> last = LastImageAddress(context, state, context.device.flashSize);
     switch (CheckBootArea(context, last)) {
@@ -92,7 +93,8 @@ bool ProgramFlash(CommandContext& context) {
             context.link.SetStatusLamp(CLowIO::kLampFailed);
             context.panel.AppendStatus("Canceled");
             context.link.LeaveProgMode();
-            context.panel.EnableControls(true);
+            context.chores.EnableControls(true);
+            context.outcome = CommandOutcome::Declined;
             return false;
         case BootCheck::Failed:
             return EndFailed(context);
@@ -104,7 +106,7 @@ bool ProgramFlash(CommandContext& context) {
     if (context.switches.verifyFlash) {
         context.link.clock().SleepMs(kPauseBeforeVerifyMs);
         context.panel.AppendStatus(kVerifyingText);
-        context.panel.EnableControls(false);
+        context.chores.EnableControls(false);
         if (last && !VerifyFlashImage(context.link, context.image, *last)) {
             return EndFailed(context);
         }

@@ -6,13 +6,11 @@ namespace zentaro {
 
 LoopProgress::LoopProgress(Panel& panel, uint32_t total, uint32_t divisor)
     : panel_(panel), total_(total), divisor_(std::max<uint32_t>(divisor, 1)) {
-    panel_.SetWaitCursor(true);
-    panel_.SetProgressRange(static_cast<int>(total_ / divisor_));
+    panel_.StartProgress(static_cast<int>(total_ / divisor_));
 }
 
 LoopProgress::~LoopProgress() {
-    panel_.SetProgressPosition(0);
-    panel_.SetWaitCursor(false);
+    panel_.EndProgress();
 }
 
 void LoopProgress::Show(uint32_t done) {

@@ -11,9 +11,8 @@ inline uint32_t ProgressDivisor(uint32_t total) {
     return total / 65535 + 1;
 }
 
-// The progress bar and wait cursor for the whole run of one device loop: the cursor is
-// shown and the range set when the loop starts, and on every way out the bar goes back to 0
-// and the cursor to normal.
+// The progress of the whole run of one device loop: started with its range when the loop
+// starts, and ended (the bar back at 0) on every way out.
 class LoopProgress {
 public:
     // Counts units up to total, shown as done / divisor on a bar of total / divisor.

@@ -6,6 +6,7 @@
 
 #include "catalogue/device_table.h"
 #include "common/panel.h"
+#include "common/window_chores.h"
 #include "link/low_io.h"
 #include "operations/loop_progress.h"
 
@@ -18,17 +19,30 @@ struct CommandSwitches {
     bool ignoreChecksum = false;
 };
 
-// Everything a memory command uses from the main window. The memory image is the window's:
-// exactly flashSize bytes of the selected device, empty when no device is selected.
+// How a memory command ended, for front ends that report more than the status text.
+enum class CommandOutcome {
+    Ok,         // ended with "OK"
+    Failed,     // the board failed or the chip differed from the file
+    Declined,   // the user answered No to a question (size, overwrite, boot area)
+    FileError,  // no file, or it could not be opened, parsed or created: nothing was sent
+    NoDevice,   // no device selected
+    Refused,    // another command is still running
+};
+
+// Everything a memory command uses from its front end. The memory image is exactly
+// flashSize bytes of the selected device, empty when no device is selected.
 struct CommandContext {
     CLowIO& link;
     Panel& panel;
+    WindowChores& chores;
     std::vector<uint8_t>& image;
     const DeviceRecord& device;
     uint8_t programmerLevel = 0;
     CommandSwitches switches;
     // The file chosen in the window; the commands run Panel::Browse when it is empty.
     std::string fileName;
+    // Set by the command on its way out.
+    CommandOutcome outcome = CommandOutcome::Failed;
 };
 
 // The six commands of the main window. Each returns true when it ended with "OK".

@@ -15,8 +15,13 @@ bool ReadToFile(CommandContext& context, const char* status, int selectCount, Re
     if (path.empty()) {
         return false;
     }
-    std::unique_ptr<HexOutput> output = CreateHexOutput(path, context.panel);
-    if (!output || !BeginCommand(context, status, selectCount)) {
+    bool declined = false;
+    std::unique_ptr<HexOutput> output = CreateHexOutput(path, context.panel, &declined);
+    if (!output) {
+        context.outcome = declined ? CommandOutcome::Declined : CommandOutcome::FileError;
+        return false;
+    }
+    if (!BeginCommand(context, status, selectCount)) {
         return false;
     }
     if (!loop(context.link, *output) || !output->Commit()) {
