@@ -42,12 +42,10 @@ public:
     void SetStatus(const std::string& text) override { status = text; }
     void AppendStatus(const std::string& text) override { status += text; }
     void StartStatusTimeout() override {}
-    void EnableControls(bool) override {}
-    void DrainMessages() override {}
-    std::string Browse() override { return {}; }
-    void SetProgressRange(int) override {}
+    void StartProgress(int) override {}
     void SetProgressPosition(int) override {}
-    void SetWaitCursor(bool) override {}
+    void EndProgress() override {}
+    std::string Browse() override { return {}; }
 
     std::string status;
     std::vector<std::string> notices;
@@ -155,7 +153,8 @@ bool Measure(const Run& run, const std::vector<uint8_t>& data, const ScratchFold
     }
     const DeviceRecord& device = FindDeviceByName(kChip);
     std::vector<uint8_t> image(device.flashSize, 0xFF);
-    CommandContext context{link, panel, image, device, 3, {}, hexPath};
+    NoWindowChores chores;
+    CommandContext context{link, panel, chores, image, device, 3, {}, hexPath};
 
     const sim::Counters before = board.Count();
     clock.pausedMs = 0;

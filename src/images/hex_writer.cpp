@@ -177,8 +177,7 @@ std::string FormatDataRecord(uint32_t byteAddress, const uint8_t bytes[16]) {
     return line;
 }
 
-std::unique_ptr<HexOutput> CreateHexOutput(const std::string& path, Panel& panel,
-                                           bool* declined) {
+std::unique_ptr<HexOutput> CreateHexOutput(const std::string& path, Panel& panel, bool* declined) {
     if (HexFileExists(path) && !panel.AskYesNo(path + kOverwriteQuestion, true)) {
         if (declined != nullptr) {
             *declined = true;

@@ -20,7 +20,14 @@ namespace zentaro {
 // Shown when no board answers, at start and when the board is checked again.
 inline constexpr char kNoProgrammerText[] = "没有发现编程器目标板！   \nZentaro 1.37 汉化版 ";
 
-enum class MemoryCommand { ProgramFlash, VerifyFlash, ReadFlash, ProgramEeprom, VerifyEeprom, ReadEeprom };
+enum class MemoryCommand {
+    ProgramFlash,
+    VerifyFlash,
+    ReadFlash,
+    ProgramEeprom,
+    VerifyEeprom,
+    ReadEeprom
+};
 
 // What the board reported at start-up and the lists a front end offers from it.
 struct BoardListing {

@@ -41,28 +41,29 @@ void RenderCombo(QComboBox& combo, const ComboState& state) {
 
 AdvancedDialog::AdvancedDialog(QWidget* parent, CLowIO& link, const DeviceRecord& device,
                                uint8_t programmerLevel)
-    : QDialog(parent),
-      ui_(std::make_unique<Ui::AdvancedDialog>()),
-      options_(link, device, programmerLevel) {
+    : AdvancedDialog(parent, std::make_unique<AdvancedOptions>(link, device, programmerLevel)) {}
+
+AdvancedDialog::AdvancedDialog(QWidget* parent, std::unique_ptr<AdvancedOptions> options)
+    : QDialog(parent), ui_(std::make_unique<Ui::AdvancedDialog>()), options_(std::move(options)) {
     ui_->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     setFixedSize(size());
 
-    options_.Open();
+    options_->Open();
     Render();
 
     connect(ui_->lockCombo, &QComboBox::currentIndexChanged, this, [this] {
-        Change([this](ControlState& c) { ShowLockDescription(c, options_.Layout()); });
+        Change([this](ControlState& c) { ShowLockDescription(c, options_->Layout()); });
     });
     connect(ui_->blb0Combo, &QComboBox::currentIndexChanged, this,
             [this] { Change([](ControlState& c) { ShowBlb0Description(c); }); });
     connect(ui_->blb1Combo, &QComboBox::currentIndexChanged, this,
             [this] { Change([](ControlState& c) { ShowBlb1Description(c); }); });
     connect(ui_->clockCombo, &QComboBox::currentIndexChanged, this,
-            [this] { Change([this](ControlState& c) { ClockChanged(c, options_.Layout()); }); });
+            [this] { Change([this](ControlState& c) { ClockChanged(c, options_->Layout()); }); });
     connect(ui_->bodCombo, &QComboBox::currentIndexChanged, this,
-            [this] { Change([this](ControlState& c) { BodChanged(c, options_.Layout()); }); });
+            [this] { Change([this](ControlState& c) { BodChanged(c, options_->Layout()); }); });
     for (QComboBox* combo : {ui_->lockCombo, ui_->blb0Combo, ui_->blb1Combo}) {
         combo->installEventFilter(this);
     }
@@ -107,7 +108,7 @@ QCheckBox* AdvancedDialog::BoxFor(Control id) const {
 bool AdvancedDialog::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn) {
         if (watched == ui_->lockCombo) {
-            Change([this](ControlState& c) { ShowLockDescription(c, options_.Layout()); });
+            Change([this](ControlState& c) { ShowLockDescription(c, options_->Layout()); });
         } else if (watched == ui_->blb0Combo) {
             Change([](ControlState& c) { ShowBlb0Description(c); });
         } else if (watched == ui_->blb1Combo) {
@@ -118,7 +119,7 @@ bool AdvancedDialog::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void AdvancedDialog::Render() {
-    const AdvancedState& state = options_.State();
+    const AdvancedState& state = options_->State();
     const ControlState& controls = state.controls;
     for (Control id : kCombos) {
         QComboBox* combo = ComboFor(id);
@@ -149,7 +150,7 @@ void AdvancedDialog::Render() {
 }
 
 void AdvancedDialog::Capture() {
-    ControlState& controls = options_.Controls();
+    ControlState& controls = options_->Controls();
     for (Control id : kCombos) {
         controls.FindCombo(id)->selected = ComboFor(id)->currentIndex();
     }
@@ -161,20 +162,19 @@ void AdvancedDialog::Capture() {
 template <typename Rule>
 void AdvancedDialog::Change(Rule rule) {
     Capture();
-    rule(options_.Controls());
+    rule(options_->Controls());
     Render();
 }
 
 void AdvancedDialog::RunOperation(QPushButton* button, void (AdvancedOptions::*operation)()) {
     Capture();
     button->setEnabled(false);
-    (options_.*operation)();
+    ((*options_).*operation)();
     Render();
 }
 
-void RunAdvancedOptionsDialog(QWidget* parent, CLowIO& link, DeviceRecord& device,
-                              uint8_t programmerLevel) {
-    AdvancedDialog dialog(parent, link, device, programmerLevel);
+void RunAdvancedOptionsDialog(QWidget* parent, std::unique_ptr<AdvancedOptions> options) {
+    AdvancedDialog dialog(parent, std::move(options));
     dialog.exec();
 }
 

@@ -1,17 +1,15 @@
 #pragma once
 
-#include <cstdint>
-
-#include "catalogue/device_table.h"
-#include "link/low_io.h"
+#include <memory>
 
 class QWidget;
 
 namespace zentaro {
 
-// Shows the advanced options (lock and fuse bits, signature, board identity) modally for the
-// selected device. The caller has selected the device on the board just before.
-void RunAdvancedOptionsDialog(QWidget* parent, CLowIO& link, DeviceRecord& device,
-                              uint8_t programmerLevel);
+class AdvancedOptions;
+
+// Shows the advanced options (lock and fuse bits, signature, board identity) modally. The
+// caller has selected the device on the board just before.
+void RunAdvancedOptionsDialog(QWidget* parent, std::unique_ptr<AdvancedOptions> options);
 
 }  // namespace zentaro

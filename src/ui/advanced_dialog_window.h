@@ -27,6 +27,7 @@ class AdvancedDialog : public QDialog {
 public:
     AdvancedDialog(QWidget* parent, CLowIO& link, const DeviceRecord& device,
                    uint8_t programmerLevel);
+    AdvancedDialog(QWidget* parent, std::unique_ptr<AdvancedOptions> options);
     ~AdvancedDialog() override;
 
 protected:
@@ -43,7 +44,7 @@ private:
     void RunOperation(QPushButton* button, void (AdvancedOptions::*operation)());
 
     std::unique_ptr<Ui::AdvancedDialog> ui_;
-    AdvancedOptions options_;
+    std::unique_ptr<AdvancedOptions> options_;
 };
 
 }  // namespace zentaro

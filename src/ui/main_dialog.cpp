@@ -11,7 +11,6 @@
 #include "ui/advanced_dialog.h"
 #include "ui/browse_dialog.h"
 #include "ui/control_groups.h"
-#include "ui/device_lists.h"
 #include "ui/message_boxes.h"
 #include "ui/resources.h"
 #include "ui/settings_store.h"
@@ -22,11 +21,18 @@ namespace zentaro {
 
 namespace {
 
-constexpr char kNoProgrammerMessage[] = "没有发现编程器目标板！   \nZentaro 1.37 汉化版 ";
 constexpr int kDefaultHelpTimeOut = 3000;
 
 QString FromUtf8(const std::string& text) {
     return QString::fromStdString(text);
+}
+
+QStringList ToStringList(const std::vector<std::string>& texts) {
+    QStringList list;
+    for (const std::string& text : texts) {
+        list.append(FromUtf8(text));
+    }
+    return list;
 }
 
 }  // namespace
@@ -36,8 +42,7 @@ MainDialog::MainDialog(SettingsStore& settings, std::unique_ptr<SerialPort> port
     : QDialog(parent),
       ui_(std::make_unique<Ui::MainDialog>()),
       settings_(settings),
-      clock_(clock),
-      port_(std::move(port)) {
+      session_(std::make_unique<Session>(std::move(port), *this, clock)) {
     LoadResources();
     ui_->setupUi(this);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -57,55 +62,46 @@ MainDialog::MainDialog(SettingsStore& settings, std::unique_ptr<SerialPort> port
     connect(ui_->browseButton, &QPushButton::clicked, this, [this] { ChooseFile(); });
     connect(ui_->leaveButton, &QPushButton::clicked, this, &MainDialog::LeaveOrRejoin);
     connect(ui_->advancedButton, &QPushButton::clicked, this, [this] { OpenAdvancedOptions(); });
-    connect(ui_->programFlashButton, &QPushButton::clicked, this,
-            [this] { RunCommand(&ProgramFlash); });
-    connect(ui_->verifyFlashButton, &QPushButton::clicked, this,
-            [this] { RunCommand(&VerifyFlash); });
-    connect(ui_->readFlashButton, &QPushButton::clicked, this, [this] { RunCommand(&ReadFlash); });
-    connect(ui_->programEepromButton, &QPushButton::clicked, this,
-            [this] { RunCommand(&ProgramEeprom); });
-    connect(ui_->verifyEepromButton, &QPushButton::clicked, this,
-            [this] { RunCommand(&VerifyEeprom); });
-    connect(ui_->readEepromButton, &QPushButton::clicked, this,
-            [this] { RunCommand(&ReadEeprom); });
+    const std::pair<QPushButton*, MemoryCommand> commands[] = {
+        {ui_->programFlashButton, MemoryCommand::ProgramFlash},
+        {ui_->verifyFlashButton, MemoryCommand::VerifyFlash},
+        {ui_->readFlashButton, MemoryCommand::ReadFlash},
+        {ui_->programEepromButton, MemoryCommand::ProgramEeprom},
+        {ui_->verifyEepromButton, MemoryCommand::VerifyEeprom},
+        {ui_->readEepromButton, MemoryCommand::ReadEeprom}};
+    for (const auto& [button, command] : commands) {
+        connect(button, &QPushButton::clicked, this,
+                [this, command = command] { RunCommand(command); });
+    }
     // activated, not currentIndexChanged: only the user's choices count, not the program's.
     connect(ui_->deviceList, &QComboBox::activated, this,
             [this](int index) { DeviceActivated(index); });
     connect(ui_->programmerTypeList, &QComboBox::activated, this,
-            [this] { ProgrammerTypeChanged(); });
+            [this](int index) { ProgrammerTypeChanged(index); });
 }
 
 MainDialog::~MainDialog() {
     SetWaitCursor(false);
     // The link closes the port; it goes before the rest of the window it reports to.
-    link_.reset();
+    session_.reset();
 }
 
 bool MainDialog::Initialise() {
     programming_ = true;
-    link_ = std::make_unique<CLowIO>(std::move(port_), *this, clock_);
-    if (!link_->OpenAndScan()) {
-        Notice(kNoProgrammerMessage);
+    if (!session_->Scan()) {
+        Notice(kNoProgrammerText);
         return false;
     }
 
     fileName_ = settings_.ReadText(kFileNameKey, QString());
     ShowFileName();
 
-    CLowIO::ListBuffer codes{};
-    const bool listed = link_->ReadSupportedDevices(codes);
-    if (listed && codes[0] != 0) {
-        programmerLevel_ = 0;
-        const ReportedDevices reported = DevicesForCodes(codes);
-        ui_->deviceList->addItems(reported.names);
-        if (reported.codeCount == 1) {
-            ui_->deviceList->setEnabled(false);
-        }
-    } else {
-        FillProgrammerTypes();
-        FillDevicesFromTable();
-    }
-    link_->QueryBlockSize();
+    session_->LearnBoard();
+    const BoardListing& listing = session_->Listing();
+    ui_->programmerTypeList->addItems(ToStringList(listing.programmerTypes));
+    ui_->programmerTypeList->setCurrentIndex(listing.programmerType);
+    ShowDeviceList();
+    ui_->deviceList->setEnabled(listing.DeviceListEnabled());
     RestoreDeviceSelection();
 
     switches_.verifyFlash = settings_.ReadInteger(kVerifyFlashKey, 1) > 0;
@@ -114,77 +110,49 @@ bool MainDialog::Initialise() {
     return true;
 }
 
-void MainDialog::FillProgrammerTypes() {
-    CLowIO::ListBuffer modes{};
-    if (!link_->ReadProgrammerModes(modes)) {
-        return;
-    }
-    ui_->programmerTypeList->addItems(ProgrammerTypeLabels(modes));
-    ui_->programmerTypeList->setCurrentIndex(0);
-    ApplyProgrammerType();
-}
-
-void MainDialog::ApplyProgrammerType() {
-    const int row = FindModeByLabel(ui_->programmerTypeList->currentText().toStdString());
-    if (row < 0) {
-        return;
-    }
-    const ProgrammerModeRecord& mode = ProgrammerModeTable()[static_cast<size_t>(row)];
-    link_->SetProgrammerMode(mode.ModeCharacter());
-    programmerTypeMask_ = mode.TypeMask();
-}
-
-void MainDialog::FillDevicesFromTable() {
-    programmerLevel_ = link_->ReadProgrammerLevel();
-    ui_->deviceList->addItems(DevicesFromTable(programmerLevel_, programmerTypeMask_));
+void MainDialog::ShowDeviceList() {
+    ui_->deviceList->clear();
+    ui_->deviceList->addItems(ToStringList(session_->Listing().devices));
 }
 
 void MainDialog::RestoreDeviceSelection() {
-    QStringList entries;
-    for (int i = 0; i < ui_->deviceList->count(); ++i) {
-        entries.append(ui_->deviceList->itemText(i));
-    }
-    if (entries.isEmpty()) {
-        // No device: nothing may run, and no image is kept for one.
-        device_ = DeviceRecord{};
-        image_.clear();
+    const std::vector<std::string>& entries = session_->Listing().devices;
+    if (entries.empty()) {
+        session_->ClearDevice();
         EnableControls(true);
         return;
     }
     const QString stored =
         settings_.ReadText(kDeviceNameKey, QString::fromUtf8(kDefaultDeviceName));
-    const int index = RestoreIndex(entries, stored);
+    const int index = session_->RestoreIndexFor(stored.toStdString());
     ui_->deviceList->setCurrentIndex(index);
-    ApplyDevice(FindDeviceByName(entries[index].toStdString()));
+    ApplyDevice(entries[static_cast<size_t>(index)]);
 }
 
-void MainDialog::ApplyDevice(const DeviceRecord& record) {
-    device_ = record;
-    settings_.WriteText(kDeviceNameKey, QString::fromUtf8(record.name));
-    image_.assign(record.flashSize, 0xFF);
+void MainDialog::ApplyDevice(const std::string& name) {
+    settings_.WriteText(kDeviceNameKey, FromUtf8(name));
+    session_->SelectDevice(name);
     EnableControls(true);
-    link_->SelectDevice(record, programmerLevel_);
 }
 
 void MainDialog::DeviceActivated(int index) {
-    if (commandRunning_) {
+    if (session_->Busy()) {
         // A choice that slipped in while a command runs must not pull the image and the
         // device from under it: the list goes back to the device in use.
         const QSignalBlocker blocker(ui_->deviceList);
         ui_->deviceList->setCurrentIndex(
-            ui_->deviceList->findText(QString::fromUtf8(device_.name)));
+            ui_->deviceList->findText(QString::fromUtf8(session_->Device().name)));
         return;
     }
-    ApplyDevice(FindDeviceByName(ui_->deviceList->itemText(index).toStdString()));
+    ApplyDevice(ui_->deviceList->itemText(index).toStdString());
 }
 
-void MainDialog::ProgrammerTypeChanged() {
-    if (commandRunning_) {
+void MainDialog::ProgrammerTypeChanged(int index) {
+    if (session_->Busy()) {
         return;
     }
-    ui_->deviceList->clear();
-    ApplyProgrammerType();
-    FillDevicesFromTable();
+    session_->ChangeProgrammerType(index);
+    ShowDeviceList();
     RestoreDeviceSelection();
 }
 
@@ -215,24 +183,20 @@ void MainDialog::ShowFileName() {
 }
 
 void MainDialog::OpenAdvancedOptions() {
-    if (!HasDevice()) {
-        return;
+    if (std::unique_ptr<AdvancedOptions> options = session_->AdvancedOptionsForDevice()) {
+        RunAdvancedOptionsDialog(this, std::move(options));
     }
-    link_->SelectDevice(device_, programmerLevel_);
-    RunAdvancedOptionsDialog(this, *link_, device_, programmerLevel_);
 }
 
 void MainDialog::LeaveOrRejoin() {
     if (programming_) {
-        if (link_->ExitProgramming()) {
+        if (session_->ExitProgramming()) {
             EnableControls(false);
             programming_ = false;
         }
         return;
     }
-    if (!link_->Identify() && !link_->IdentifyUpgradeMode()) {
-        Notice(kNoProgrammerMessage);
-    }
+    session_->Rejoin();
     EnableControls(true);
 }
 
@@ -241,20 +205,8 @@ void MainDialog::ShowAbout() {
     about.exec();
 }
 
-void MainDialog::RunCommand(bool (*command)(CommandContext&)) {
-    if (!HasDevice() || commandRunning_) {
-        return;
-    }
-    CommandContext context{.link = *link_,
-                           .panel = *this,
-                           .image = image_,
-                           .device = device_,
-                           .programmerLevel = programmerLevel_,
-                           .switches = switches_,
-                           .fileName = fileName_.toStdString()};
-    commandRunning_ = true;
-    command(context);
-    commandRunning_ = false;
+void MainDialog::RunCommand(MemoryCommand command) {
+    session_->Run(command, fileName_.toStdString(), switches_, *this);
 }
 
 void MainDialog::Notice(const std::string& text) {
@@ -287,7 +239,7 @@ void MainDialog::EnableControls(bool on) {
 }
 
 void MainDialog::EnableFlashControls(bool on) {
-    const bool enabled = ControlStatesFor(on, HasDevice(), device_.eepromSize).flash;
+    const bool enabled = ControlStatesFor(on, HasDevice(), session_->Device().eepromSize).flash;
     for (QWidget* control :
          {static_cast<QWidget*>(ui_->programFlashButton),
           static_cast<QWidget*>(ui_->readFlashButton),
@@ -297,7 +249,7 @@ void MainDialog::EnableFlashControls(bool on) {
 }
 
 void MainDialog::EnableEepromControls(bool on) {
-    const bool enabled = ControlStatesFor(on, HasDevice(), device_.eepromSize).eeprom;
+    const bool enabled = ControlStatesFor(on, HasDevice(), session_->Device().eepromSize).eeprom;
     for (QWidget* control : {static_cast<QWidget*>(ui_->programEepromButton),
                              static_cast<QWidget*>(ui_->readEepromButton),
                              static_cast<QWidget*>(ui_->verifyEepromButton),
@@ -307,7 +259,7 @@ void MainDialog::EnableEepromControls(bool on) {
 }
 
 void MainDialog::EnableCommonControls(bool on) {
-    const ControlStates states = ControlStatesFor(on, HasDevice(), device_.eepromSize);
+    const ControlStates states = ControlStatesFor(on, HasDevice(), session_->Device().eepromSize);
     ui_->advancedButton->setEnabled(states.advanced);
     ui_->browseButton->setEnabled(states.browse);
     ui_->leaveButton->setEnabled(states.leave);
@@ -320,6 +272,16 @@ void MainDialog::DrainMessages() {
 std::string MainDialog::Browse() {
     ChooseFile();
     return fileName_.toStdString();
+}
+
+void MainDialog::StartProgress(int max) {
+    SetWaitCursor(true);
+    SetProgressRange(max);
+}
+
+void MainDialog::EndProgress() {
+    SetProgressPosition(0);
+    SetWaitCursor(false);
 }
 
 void MainDialog::SetProgressRange(int max) {

@@ -9,9 +9,10 @@
 #include "catalogue/device_table.h"
 #include "common/clock.h"
 #include "common/panel.h"
-#include "link/low_io.h"
+#include "common/window_chores.h"
 #include "link/serial_port.h"
 #include "operations/memory_commands.h"
+#include "session/session.h"
 
 class QAction;
 
@@ -24,10 +25,10 @@ namespace zentaro {
 class SettingsStore;
 class StatusLine;
 
-// The program's only window: finds the board, offers the chips it supports, keeps the chosen
-// file and runs the memory commands and the advanced options. It owns the link and the
-// memory image, and it is the Panel through which the link and the commands talk to the user.
-class MainDialog : public QDialog, public Panel {
+// The program's only window: a view of the session that finds the board, offers the chips it
+// supports and runs the memory commands and the advanced options. It keeps the chosen file,
+// and it is the Panel (and does the window chores) through which the commands talk to the user.
+class MainDialog : public QDialog, public Panel, public WindowChores {
     Q_OBJECT
 public:
     MainDialog(SettingsStore& settings, std::unique_ptr<SerialPort> port, Clock& clock,
@@ -39,11 +40,11 @@ public:
     bool Initialise();
 
     const QString& FileName() const { return fileName_; }
-    const std::vector<uint8_t>& Image() const { return image_; }
+    const std::vector<uint8_t>& Image() const { return session_->Image(); }
     // Null name when the device list is empty.
-    const DeviceRecord& SelectedDevice() const { return device_; }
-    uint8_t ProgrammerLevel() const { return programmerLevel_; }
-    uint8_t ProgrammerTypeMask() const { return programmerTypeMask_; }
+    const DeviceRecord& SelectedDevice() const { return session_->Device(); }
+    uint8_t ProgrammerLevel() const { return session_->Listing().programmerLevel; }
+    uint8_t ProgrammerTypeMask() const { return session_->Listing().programmerTypeMask; }
     const CommandSwitches& Switches() const { return switches_; }
     bool ProgrammingFlag() const { return programming_; }
     const StatusLine& Status() const { return *status_; }
@@ -58,9 +59,13 @@ public:
     void EnableControls(bool on) override;
     void DrainMessages() override;
     std::string Browse() override;
-    void SetProgressRange(int max) override;
+    void StartProgress(int max) override;
     void SetProgressPosition(int position) override;
-    void SetWaitCursor(bool on) override;
+    void EndProgress() override;
+
+    // The bar's range, never the busy animation of 0 … 0; the wait cursor over the program.
+    void SetProgressRange(int max);
+    void SetWaitCursor(bool on);
 
 public slots:
     // Leaves programming mode, or checks that the board is back and enables the commands.
@@ -71,37 +76,27 @@ public slots:
 private:
     void ChooseFile();
     void ShowFileName();
-    void FillProgrammerTypes();
-    void ApplyProgrammerType();
-    void FillDevicesFromTable();
+    void ShowDeviceList();
     void RestoreDeviceSelection();
-    void ApplyDevice(const DeviceRecord& record);
+    void ApplyDevice(const std::string& name);
     void DeviceActivated(int index);
-    void ProgrammerTypeChanged();
+    void ProgrammerTypeChanged(int index);
     void OpenAdvancedOptions();
-    void RunCommand(bool (*command)(CommandContext&));
+    void RunCommand(MemoryCommand command);
     void EnableFlashControls(bool on);
     void EnableEepromControls(bool on);
     void EnableCommonControls(bool on);
-    bool HasDevice() const { return device_.name != nullptr; }
+    bool HasDevice() const { return session_->HasDevice(); }
 
     std::unique_ptr<Ui::MainDialog> ui_;
     SettingsStore& settings_;
-    Clock& clock_;
-    std::unique_ptr<SerialPort> port_;
-    std::unique_ptr<CLowIO> link_;
+    std::unique_ptr<Session> session_;
     std::unique_ptr<StatusLine> status_;
     QAction* aboutAction_ = nullptr;
 
-    std::vector<uint8_t> image_;
-    DeviceRecord device_;
-    uint8_t programmerLevel_ = 0;
-    // All programmer types until the board names its mode.
-    uint8_t programmerTypeMask_ = kAllProgrammerTypes;
     QString fileName_;
     CommandSwitches switches_;
     bool programming_ = false;
-    bool commandRunning_ = false;
     bool waitCursor_ = false;
 };
 

@@ -13,12 +13,10 @@ public:
     void SetStatus(const std::string&) override {}
     void AppendStatus(const std::string&) override {}
     void StartStatusTimeout() override {}
-    void EnableControls(bool) override {}
-    void DrainMessages() override {}
-    std::string Browse() override { return {}; }
-    void SetProgressRange(int) override {}
+    void StartProgress(int) override {}
     void SetProgressPosition(int) override {}
-    void SetWaitCursor(bool) override {}
+    void EndProgress() override {}
+    std::string Browse() override { return {}; }
 
     int notices = 0;
 };

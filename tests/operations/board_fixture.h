@@ -36,7 +36,7 @@ public:
     }
 
     CommandContext Context(const std::string& fileName) {
-        return CommandContext{*link, panel, image, *device, 3, {}, fileName};
+        return CommandContext{*link, panel, panel, image, *device, 3, {}, fileName};
     }
 
     // Writes a HEX file into the scratch folder and returns its path.

@@ -20,7 +20,9 @@ std::vector<int> RecordingPanel::Positions() const {
     return positions;
 }
 
-void RecordingPanel::Notice(const std::string& text) { log_.push_back("notice: " + text); }
+void RecordingPanel::Notice(const std::string& text) {
+    log_.push_back("notice: " + text);
+}
 
 bool RecordingPanel::AskYesNo(const std::string& text, bool questionIcon) {
     log_.push_back((questionIcon ? "ask: " : "ask-plain: ") + text);
@@ -42,21 +44,27 @@ void RecordingPanel::AppendStatus(const std::string& text) {
     log_.push_back("append: " + text);
 }
 
-void RecordingPanel::StartStatusTimeout() { log_.push_back("timeout"); }
+void RecordingPanel::StartStatusTimeout() {
+    log_.push_back("timeout");
+}
 
 void RecordingPanel::EnableControls(bool on) {
     controlsEnabled_ = on;
     log_.push_back(on ? "enable: 1" : "enable: 0");
 }
 
-void RecordingPanel::DrainMessages() { log_.push_back("drain"); }
+void RecordingPanel::DrainMessages() {
+    log_.push_back("drain");
+}
 
 std::string RecordingPanel::Browse() {
     log_.push_back("browse");
     return browseResult_;
 }
 
-void RecordingPanel::SetProgressRange(int max) {
+void RecordingPanel::StartProgress(int max) {
+    waitCursor_ = true;
+    log_.push_back("cursor: 1");
     progressMax_ = max;
     log_.push_back("range: " + std::to_string(max));
 }
@@ -66,9 +74,10 @@ void RecordingPanel::SetProgressPosition(int position) {
     log_.push_back("position: " + std::to_string(position));
 }
 
-void RecordingPanel::SetWaitCursor(bool on) {
-    waitCursor_ = on;
-    log_.push_back(on ? "cursor: 1" : "cursor: 0");
+void RecordingPanel::EndProgress() {
+    SetProgressPosition(0);
+    waitCursor_ = false;
+    log_.push_back("cursor: 0");
 }
 
 }  // namespace zentaro::testing

@@ -5,13 +5,16 @@
 #include <vector>
 
 #include "common/panel.h"
+#include "common/window_chores.h"
 
 namespace zentaro::testing {
 
-// A Panel that answers questions from a script and logs everything shown, in order, as
-// "notice: <text>", "ask: <text>" (question icon) or "ask-plain: <text>", "status: <text>", "append: <text>", "timeout",
-// "enable: 0|1", "drain", "browse", "range: <max>", "position: <pos>", "cursor: 0|1".
-class RecordingPanel : public Panel {
+// A Panel (and the window chores) that answers questions from a script and logs everything
+// shown, in order, as "notice: <text>", "ask: <text>" (question icon) or "ask-plain: <text>",
+// "status: <text>", "append: <text>", "timeout", "enable: 0|1", "drain", "browse",
+// "range: <max>", "position: <pos>", "cursor: 0|1" (a started progress logs "cursor: 1" and its
+// range, an ended one "position: 0" and "cursor: 0", as the window's wait cursor follows it).
+class RecordingPanel : public Panel, public WindowChores {
 public:
     // Answers for the next questions, in order. An unscripted question is answered No.
     void Answer(bool yes) { answers_.push_back(yes); }
@@ -37,9 +40,9 @@ public:
     void EnableControls(bool on) override;
     void DrainMessages() override;
     std::string Browse() override;
-    void SetProgressRange(int max) override;
+    void StartProgress(int max) override;
     void SetProgressPosition(int position) override;
-    void SetWaitCursor(bool on) override;
+    void EndProgress() override;
 
 private:
     std::vector<std::string> Entries(const std::string& prefix) const;

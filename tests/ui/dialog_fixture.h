@@ -13,11 +13,11 @@
 #include "common/clock.h"
 #include "sim/sim_server.h"
 #include "support/fake_clock.h"
+#include "support/scripted_board.h"
 #include "support/scripted_port.h"
 #include "ui/main_dialog.h"
 #include "ui/modal_answerer.h"
 #include "ui/qt_printers.h"
-#include "ui/scripted_board.h"
 #include "ui/settings_store.h"
 
 namespace zentaro::testing {

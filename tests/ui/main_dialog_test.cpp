@@ -12,14 +12,23 @@
 #include <limits>
 #include <map>
 
+#include "session/device_lists.h"
 #include "ui/abbreviate_path.h"
-#include "ui/device_lists.h"
 #include "ui/dialog_fixture.h"
 #include "ui/status_line.h"
 #include "ui/wait_for.h"
 
 namespace zentaro::testing {
 namespace {
+
+// The device names the table offers a board, as the window's list holds them.
+QStringList TableDevices(uint8_t level, uint8_t typeMask) {
+    QStringList names;
+    for (const std::string& name : DevicesFromTable(level, typeMask)) {
+        names.append(QString::fromStdString(name));
+    }
+    return names;
+}
 
 const QString kNoProgrammer = QString::fromUtf8("没有发现编程器目标板！   \nZentaro 1.37 汉化版 ");
 
@@ -88,7 +97,7 @@ TEST_F(MainDialogTest, EmptyStoreStartsWithDefaults) {
     EXPECT_TRUE(dialog->FileName().isEmpty());
     EXPECT_TRUE(Find<QLabel>("fileNameLabel")->text().isEmpty());
     // No table row is called "Orlan 1 rev. D/E/F": entry 0 of the sorted list is taken.
-    const QStringList expected = DevicesFromTable(3, 0x02);
+    const QStringList expected = TableDevices(3, 0x02);
     EXPECT_EQ(Entries("deviceList"), expected);
     EXPECT_EQ(Find<QComboBox>("deviceList")->currentIndex(), 0);
     EXPECT_EQ(QString::fromUtf8(dialog->SelectedDevice().name), expected[0]);
@@ -224,7 +233,7 @@ TEST_F(MainDialogTest, SerialAndParallelModesSelectParallel) {
     EXPECT_EQ(Find<QComboBox>("programmerTypeList")->currentIndex(), 0);
     EXPECT_EQ(WritesOf('o'), (std::vector<ScriptedPort::Bytes>{{'o', 'P'}}));
     EXPECT_EQ(dialog->ProgrammerTypeMask(), 0x01);
-    EXPECT_EQ(Entries("deviceList"), DevicesFromTable(3, 0x01));
+    EXPECT_EQ(Entries("deviceList"), TableDevices(3, 0x01));
 }
 
 TEST_F(MainDialogTest, UnknownModesOfferEveryProgrammerType) {
@@ -235,7 +244,7 @@ TEST_F(MainDialogTest, UnknownModesOfferEveryProgrammerType) {
         EXPECT_TRUE(Entries("programmerTypeList").isEmpty()) << modes;
         EXPECT_TRUE(WritesOf('o').empty()) << modes;
         EXPECT_EQ(dialog->ProgrammerTypeMask(), 0x03) << modes;
-        EXPECT_EQ(Entries("deviceList"), DevicesFromTable(3, 0x03)) << modes;
+        EXPECT_EQ(Entries("deviceList"), TableDevices(3, 0x03)) << modes;
     }
 }
 
@@ -247,7 +256,7 @@ TEST_F(MainDialogTest, ChangingTheProgrammerTypeRebuildsTheDeviceList) {
     EXPECT_EQ(WritesOf('o'), (std::vector<ScriptedPort::Bytes>{{'o', 'S'}}));
     EXPECT_EQ(WritesOf('K').size(), 1u);
     EXPECT_EQ(dialog->ProgrammerTypeMask(), 0x02);
-    EXPECT_EQ(Entries("deviceList"), DevicesFromTable(3, 0x02));
+    EXPECT_EQ(Entries("deviceList"), TableDevices(3, 0x02));
     EXPECT_EQ(SelectedCodes().size(), 1u);
 }
 

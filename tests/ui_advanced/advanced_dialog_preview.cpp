@@ -1,8 +1,10 @@
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 #include "catalogue/device_table.h"
+#include "config_bits/flows.h"
 #include "ui/advanced_dialog.h"
 #include "ui_advanced/scripted_link.h"
 
@@ -24,6 +26,7 @@ int main(int argc, char* argv[]) {
         const char* text = argc > 2 + i ? argv[2 + i] : values[i];
         *bytes[i] = static_cast<uint8_t>(std::strtoul(text, nullptr, 16));
     }
-    zentaro::RunAdvancedOptionsDialog(nullptr, *scripted.link, device, 3);
+    zentaro::RunAdvancedOptionsDialog(
+        nullptr, std::make_unique<zentaro::AdvancedOptions>(*scripted.link, device, 3));
     return 0;
 }

@@ -1,4 +1,4 @@
-#include "ui/scripted_board.h"
+#include "support/scripted_board.h"
 
 namespace zentaro::testing {
 

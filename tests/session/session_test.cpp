@@ -1,0 +1,142 @@
+#include "session/session.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "images/temp_dir.h"
+#include "support/fake_clock.h"
+#include "support/recording_panel.h"
+#include "support/scripted_board.h"
+#include "support/scripted_port.h"
+
+namespace zentaro::testing {
+namespace {
+
+using ::testing::ElementsAre;
+
+class SessionTest : public ::testing::Test {
+protected:
+    SessionTest() {
+        auto scripted = std::make_unique<ScriptedPort>();
+        scripted->SetResponder(board.Responder());
+        port = scripted.get();
+        session = std::make_unique<Session>(std::move(scripted), panel, clock);
+    }
+
+    // The port's open events, without the closes.
+    std::vector<std::string> Opens() const {
+        std::vector<std::string> opens;
+        for (const std::string& event : port->Events()) {
+            if (event.starts_with("open ")) {
+                opens.push_back(event);
+            }
+        }
+        return opens;
+    }
+
+    ScriptedBoard board;
+    RecordingPanel panel;
+    FakeClock clock;
+    ScriptedPort* port = nullptr;
+    std::unique_ptr<Session> session;
+    TempDir dir;
+};
+
+TEST_F(SessionTest, OpeningOnePortTriesOnlyThatPortAtTheScanRates) {
+    board.present = false;
+    EXPECT_FALSE(session->Open("/dev/ttyUSB1"));
+    EXPECT_THAT(Opens(), ElementsAre("open /dev/ttyUSB1 115200", "open /dev/ttyUSB1 19200",
+                                     "open /dev/ttyUSB1 38400", "open /dev/ttyUSB1 19200",
+                                     "open /dev/ttyUSB1 38400"));
+    EXPECT_FALSE(port->IsOpen());
+
+    board.present = true;
+    port->ClearWritten();
+    ASSERT_TRUE(session->Open("/dev/ttyUSB1", 38400));
+    EXPECT_EQ(Opens().back(), "open /dev/ttyUSB1 38400");
+    EXPECT_EQ(session->Link().PortName(), "/dev/ttyUSB1");
+    EXPECT_EQ(session->Link().BaudRate(), 38400);
+    EXPECT_TRUE(port->IsOpen());
+}
+
+TEST_F(SessionTest, ListTypeBoardWithOneCodeLeavesNothingToChoose) {
+    board.codes = {0x43};
+    ASSERT_TRUE(session->Scan());
+    session->LearnBoard();
+    const BoardListing& listing = session->Listing();
+    EXPECT_TRUE(listing.listType);
+    EXPECT_FALSE(listing.DeviceListEnabled());
+    EXPECT_THAT(listing.devices, ElementsAre("Mirval 10"));
+    EXPECT_EQ(listing.programmerLevel, 0);
+    EXPECT_TRUE(listing.programmerTypes.empty());
+}
+
+TEST_F(SessionTest, TableBoardSendsTheFirstSortedTypeAndFiltersByIt) {
+    board.modes = "SP";
+    ASSERT_TRUE(session->Scan());
+    session->LearnBoard();
+    const BoardListing& listing = session->Listing();
+    EXPECT_THAT(listing.programmerTypes, ElementsAre("Parallel", "SPI serial"));
+    EXPECT_EQ(listing.programmerTypeMask, 0x01);
+    const auto& writes = port->Writes();
+    EXPECT_NE(std::find(writes.begin(), writes.end(), ScriptedPort::Bytes{'o', 'P'}), writes.end());
+    EXPECT_TRUE(std::find(listing.devices.begin(), listing.devices.end(), "Orlan 11") !=
+                listing.devices.end());
+
+    session->ChangeProgrammerType(1);
+    EXPECT_EQ(session->Listing().programmerTypeMask, 0x02);
+    EXPECT_EQ(port->Writes().back(), ScriptedPort::Bytes{'K'});
+}
+
+TEST_F(SessionTest, MalformedFileIsAFileErrorWithNothingSent) {
+    ASSERT_TRUE(session->Scan());
+    session->LearnBoard();
+    ASSERT_TRUE(session->SelectDevice("Mirval 10"));
+    const std::string path = dir.Path("bad.hex");
+    WriteFile(path, "not a record\n");
+    port->ClearWritten();
+    NoWindowChores chores;
+    EXPECT_EQ(session->Run(MemoryCommand::ProgramFlash, path, {}, chores),
+              CommandOutcome::FileError);
+    EXPECT_TRUE(port->Writes().empty());
+    EXPECT_EQ(session->Run(MemoryCommand::VerifyFlash, dir.Path("missing.hex"), {}, chores),
+              CommandOutcome::FileError);
+    EXPECT_TRUE(port->Writes().empty());
+}
+
+// A Panel whose questions try to start another command, as a click that slips in would.
+class ReentrantPanel : public RecordingPanel {
+public:
+    bool AskYesNo(const std::string& text, bool questionIcon) override {
+        NoWindowChores chores;
+        inner = session->Run(MemoryCommand::ReadFlash, "other.hex", {}, chores);
+        return RecordingPanel::AskYesNo(text, questionIcon);
+    }
+    Session* session = nullptr;
+    CommandOutcome inner = CommandOutcome::Ok;
+};
+
+TEST_F(SessionTest, SecondCommandWhileOneRunsIsRefusedAndDeclinedQuestionsAreTold) {
+    ReentrantPanel asking;
+    auto scripted = std::make_unique<ScriptedPort>();
+    scripted->SetResponder(board.Responder());
+    Session own(std::move(scripted), asking, clock);
+    asking.session = &own;
+    ASSERT_TRUE(own.Scan());
+    own.LearnBoard();
+    ASSERT_TRUE(own.SelectDevice("Mirval 2"));
+    // One byte beyond the 16 KiB flash raises the size question, answered No.
+    const std::string path = dir.Path("big.hex");
+    WriteFile(path, ":01400000AA15\n");
+    NoWindowChores chores;
+    EXPECT_EQ(own.Run(MemoryCommand::ProgramFlash, path, {}, chores), CommandOutcome::Declined);
+    EXPECT_EQ(asking.inner, CommandOutcome::Refused);
+    EXPECT_FALSE(own.Busy());
+    EXPECT_FALSE(own.SelectDevice("No such chip"));
+}
+
+}  // namespace
+}  // namespace zentaro::testing
