@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "catalogue/device_table.h"
+#include "catalogue/device_profile.h"
 #include "common/clock.h"
 #include "common/panel.h"
 #include "link/serial_port.h"
@@ -55,7 +55,9 @@ public:
     bool EnterProgMode();
     bool LeaveProgMode();
     bool ExitProgramming();
+    // The per-chip rules follow the record's device code; the record is sent as given.
     bool SelectDevice(DeviceRecord record, uint8_t level);
+    bool SelectDevice(const DeviceProfile& profile, uint8_t level);
     bool ChipErase();
     bool SetStatusLamp(int id);
 
@@ -88,7 +90,9 @@ public:
     // State the commands keep.
     bool IsOpen() const;
     const std::string& SoftwareIdentifier() const { return softwareIdentifier_; }
-    uint32_t DeviceCode() const { return deviceCode_; }
+    uint32_t DeviceCode() const { return profile_.record.deviceCode; }
+    // The rules of the device last selected; none before the first selection.
+    const DeviceProfile& Profile() const { return profile_; }
     bool WordWide() const { return wordWide_; }
     uint32_t FlashSize() const { return flashSize_; }
     uint32_t EepromSize() const { return eepromSize_; }
@@ -123,7 +127,7 @@ private:
     Panel& panel_;
     Clock& clock_;
     std::string softwareIdentifier_;
-    uint32_t deviceCode_ = 0;
+    DeviceProfile profile_{};
     bool wordWide_ = true;
     uint32_t flashSize_ = 0;
     uint32_t eepromSize_ = 0;
