@@ -192,6 +192,7 @@ constexpr auto kRecords = [] {
     return records;
 }();
 
+// What a code that no row has gets: the defaults, an empty record.
 constexpr DeviceProfile kUnknownDevice{};
 
 }  // namespace

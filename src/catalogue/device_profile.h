@@ -72,7 +72,7 @@ enum class SerialLowFuseForm {
 enum class CalibrationSource {
     None,       // empty text
     NoSupport,  // "No_support"
-    Chip,       // read from the chip
+    Chip,       // read from the chip: 'h', or the pass-through instruction on a serial board
 };
 
 enum class BootSizeKind {
@@ -84,8 +84,6 @@ enum class BootSizeKind {
 struct BootRule {
     BootSizeKind kind = BootSizeKind::NoBootSection;
     uint32_t words = 0;
-
-    bool operator==(const BootRule&) const = default;
 };
 
 // Everything the program decides per chip: the table row the board knows, and beside it
@@ -107,6 +105,7 @@ struct DeviceProfile {
     bool extendedFuse = false;
     // A serial board writes the lock byte through an instruction instead of 'l'.
     bool serialLockThroughInstruction = false;
+    // A serial board leaves programming mode right after the low-fuse write.
     bool leavesProgModeAfterSerialLowFuse = false;
 
     CalibrationSource calibration = CalibrationSource::None;
@@ -122,8 +121,8 @@ struct DeviceProfile {
 // The 44 profiles, in the order of DeviceTable().
 std::span<const DeviceProfile> DeviceProfiles();
 
-// The profile of the first row with this code; a profile with no rules at all (and an
-// empty record) when no row has it.
+// The profile of the first row with this code; the defaults of DeviceProfile (and an empty
+// record) when no row has it.
 const DeviceProfile& ProfileForCode(uint32_t deviceCode);
 // The profile of the record's device code.
 const DeviceProfile& ProfileFor(const DeviceRecord& record);
