@@ -23,22 +23,9 @@ namespace {
 using ::testing::ElementsAre;
 using Bytes = std::vector<uint8_t>;
 
+// clang-format off
 constexpr DeviceProfile kTesta{
-    .record = {"Testa 1 BOOT",
-               0xE5,
-               4096,
-               256,
-               {'B', 'B', 'B', 0},
-               1,
-               4,
-               0,
-               {1, 1, 0, 0},
-               0xFFFFFFFF,
-               0x02,
-               0x04,
-               0x01,
-               0x03,
-               {0, 0, 0, 0}},
+    .record = {"Testa 1 BOOT", 0xE5, 4096, 256, {'B', 'B', 'B', 0}, 1, 4, 0, {1, 1, 0, 0}, 0xFFFFFFFF, 0x02, 0x04, 0x01, 0x03, {0, 0, 0, 0}},
     .layoutClass = LayoutClass::K12,
     .lockEncoding = LockEncoding::Bits1And0,
     .lockRead = LockReadRule::LockBits1And0,
@@ -49,70 +36,47 @@ constexpr DeviceProfile kTesta{
     .pageMode = true,
     .erasedByLeavingProgrammingMode = true,
 };
+// clang-format on
 
-TEST(MadeUpDevice, ItsRowAloneGivesTheLockAndFuseLayout) {
+TEST(MadeUpDevice, ItsRowAloneGivesLayoutReadPlanAndBootSection) {
     const DeviceLayout layout = LayoutForDevice(kTesta);
     EXPECT_EQ(layout.layoutClass, LayoutClass::K12);
-    EXPECT_TRUE(layout.bootLock);
     EXPECT_THAT(layout.lockBytes, ElementsAre(0xFF, 0xFE, 0xFC));
     ASSERT_TRUE(layout.lockRead.has_value());
     EXPECT_EQ(layout.lockRead->byte, ConfigByte::Lock);
-    EXPECT_THAT(layout.lockRead->bits, ElementsAre(0, 1));
-    EXPECT_EQ(layout.bootBlockEntries.size(), 4u);
-}
 
-TEST(MadeUpDevice, ItsRowAloneGivesTheReadPlan) {
-    const ReadStep lock{':', {0x58, 0x00, 0x00}, ConfigByte::Lock};
-    const ReadStep high{':', {0x58, 0x08, 0x00}, ConfigByte::High};
-    const ReadStep low{':', {0x50, 0x00, 0x00}, ConfigByte::Low};
-    EXPECT_THAT(ReadPlan(kTesta, true, 3), ElementsAre(lock, high, low));
-    EXPECT_THAT(ReadPlan(kTesta, false, 3),
-                ElementsAre(ReadStep{'r', {}, ConfigByte::Lock}, ReadStep{'F', {}, ConfigByte::Low},
-                            ReadStep{'N', {}, ConfigByte::High}));
-}
+    EXPECT_THAT(ReadPlan(kTesta, true, 3),
+                ElementsAre(ReadStep{':', {0x58, 0x00, 0x00}, ConfigByte::Lock},
+                            ReadStep{':', {0x58, 0x08, 0x00}, ConfigByte::High},
+                            ReadStep{':', {0x50, 0x00, 0x00}, ConfigByte::Low}));
 
-TEST(MadeUpDevice, ItsRowAloneGivesTheBootSection) {
-    EXPECT_TRUE(BootSizeNeedsFuse(kTesta));
     EXPECT_EQ(BootSizeWords(kTesta, 0x00), 256u);
-    EXPECT_EQ(BootSizeWords(kTesta, 0x02), 128u);
     EXPECT_EQ(BootSizeWords(kTesta, 0xFE), 32u);  // only bits 2..1 count
 }
 
-// The link selects the made-up chip from its row, and its page mode and erase rule follow.
-class MadeUpDeviceOnTheLink : public ::testing::Test {
-protected:
-    MadeUpDeviceOnTheLink() {
-        auto scripted = std::make_unique<testing::ScriptedPort>();
-        port = scripted.get();
-        port->SetResponder([](const std::string&, int, const Bytes&) { return Bytes{0x0D}; });
-        port->Open("COM1", 115200);
-        link = std::make_unique<CLowIO>(std::move(scripted), panel, clock);
-    }
-
-    testing::ScriptedPort* port = nullptr;
+// The link selects the made-up chip from its row; its erase rule and page mode follow.
+TEST(MadeUpDevice, ItsRowAloneGivesTheEraseAndPageWritesOnTheLink) {
+    auto scripted = std::make_unique<testing::ScriptedPort>();
+    testing::ScriptedPort& port = *scripted;
+    port.SetResponder([](const std::string&, int, const Bytes&) { return Bytes{0x0D}; });
+    port.Open("COM1", 115200);
     testing::RecordingPanel panel;
     testing::FakeClock clock;
-    std::unique_ptr<CLowIO> link;
-};
+    CLowIO link(std::move(scripted), panel, clock);
+    ASSERT_TRUE(link.SelectDevice(kTesta, 0));
 
-TEST_F(MadeUpDeviceOnTheLink, ItsEraseEndsByLeavingProgrammingMode) {
-    ASSERT_TRUE(link->SelectDevice(kTesta, 0));
-    port->ClearWritten();
-    EXPECT_TRUE(link->ChipErase());
-    EXPECT_EQ(port->Writes(), (std::vector<Bytes>{{'P'}, {'e'}, {'L'}}));
-}
+    port.ClearWritten();
+    EXPECT_TRUE(link.ChipErase());
+    EXPECT_EQ(port.Writes(), (std::vector<Bytes>{{'P'}, {'e'}, {'L'}}));
 
-TEST_F(MadeUpDeviceOnTheLink, ItsFlashIsWrittenInWholePages) {
-    ASSERT_TRUE(link->SelectDevice(kTesta, 0));
     std::vector<uint8_t> image(8, 0xFF);
     image[0] = 0x12;  // the second word of the first page stays blank
-    port->ClearWritten();
-    ASSERT_TRUE(WriteFlashImage(*link, image, 7, kTesta.record.flashPageSize));
-    const auto& writes = port->Writes();
-    const auto lowBytes = std::count_if(writes.begin(), writes.end(),
-                                        [](const Bytes& write) { return write.front() == 'c'; });
-    EXPECT_EQ(lowBytes, 2);  // the blank word is written with its page
-    EXPECT_NE(std::find(writes.begin(), writes.end(), Bytes{'m'}), writes.end());  // page commit
+    port.ClearWritten();
+    ASSERT_TRUE(WriteFlashImage(link, image, 7, kTesta.record.flashPageSize));
+    const auto& writes = port.Writes();
+    // The blank word is written with its page, and the page is committed.
+    EXPECT_EQ(std::count(writes.begin(), writes.end(), Bytes{'c', 0xFF}), 1);
+    EXPECT_EQ(std::count(writes.begin(), writes.end(), Bytes{'m'}), 1);
 }
 
 }  // namespace
