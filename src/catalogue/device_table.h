@@ -43,7 +43,7 @@ struct ProgrammerModeRecord {
 inline constexpr const char* kDefaultDeviceName = "Orlan 1 rev. D/E/F";
 inline constexpr uint8_t kAllProgrammerTypes = 0x03;
 
-// The 44 device rows followed by the all-zero end row.
+// The 44 device rows followed by the all-zero end row; the rows live with their profiles.
 std::span<const DeviceRecord> DeviceTable();
 // The six mode rows followed by the end row.
 std::span<const ProgrammerModeRecord> ProgrammerModeTable();

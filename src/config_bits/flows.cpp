@@ -37,7 +37,7 @@ AdvancedOptions::AdvancedOptions(CLowIO& link, const DeviceRecord& device, uint8
     : link_(link),
       device_(device),
       level_(programmerLevel),
-      layout_(LayoutForDevice(device.deviceCode)) {}
+      layout_(LayoutForDevice(ProfileFor(device))) {}
 
 // Only a board that named itself serial or parallel can match a type byte; otherwise a NUL
 // or '0' byte in the table would grant access to a board that never answered 'p'.
@@ -97,7 +97,7 @@ void AdvancedOptions::ShowSignature() {
 }
 
 void AdvancedOptions::ShowCalibration() {
-    switch (CalibrationFor(device_.deviceCode)) {
+    switch (ProfileFor(device_).calibration) {
         case CalibrationSource::None:
             state_.calibration.clear();
             return;
@@ -118,7 +118,7 @@ void AdvancedOptions::ShowCalibration() {
 
 ConfigBytes AdvancedOptions::ReadBytes() {
     ConfigBytes bytes;
-    for (const ReadStep& step : ReadPlan(device_.deviceCode, Serial(), level_)) {
+    for (const ReadStep& step : ReadPlan(ProfileFor(device_), Serial(), level_)) {
         uint8_t& value = bytes[step.target];
         switch (step.command) {
             case 'r':
@@ -153,23 +153,23 @@ void AdvancedOptions::Read() {
 }
 
 void AdvancedOptions::WriteFuses(const ConfigBytes& bytes) {
-    const uint32_t code = device_.deviceCode;
+    const DeviceProfile& profile = ProfileFor(device_);
     uint8_t reply = 0;
     if (!Serial()) {
         link_.WriteFuseBits(bytes.low);
     } else {
-        if (SerialLowFuseWholeByte(code)) {
+        if (profile.serialLowFuse == SerialLowFuseForm::WholeByte) {
             reply = bytes.low;
             link_.UniversalWrite(0xAC, 0xA0, 0x00, reply);
         } else {
             link_.UniversalCommand(0xAC, static_cast<uint8_t>(0xA0 + (bytes.low & 0x1F)), 0x00,
                                    reply);
         }
-        if (LeavesAfterSerialLowFuse(code)) {
+        if (profile.leavesProgModeAfterSerialLowFuse) {
             link_.LeaveProgMode();
         }
     }
-    if (HasHighFuse(code)) {
+    if (profile.highFuse) {
         if (Serial()) {
             reply = bytes.high;
             link_.UniversalWrite(0xAC, 0xA8, 0x00, reply);
@@ -177,7 +177,7 @@ void AdvancedOptions::WriteFuses(const ConfigBytes& bytes) {
             link_.WriteHighFuseBits(bytes.high);
         }
     }
-    if (HasExtendedFuse(code)) {
+    if (profile.extendedFuse) {
         if (Serial()) {
             reply = bytes.extended;
             link_.UniversalWrite(0xAC, 0xA4, 0x00, reply);
@@ -188,7 +188,7 @@ void AdvancedOptions::WriteFuses(const ConfigBytes& bytes) {
 }
 
 void AdvancedOptions::WriteLock(uint8_t lock) {
-    if (Serial() && SerialLockThroughInstruction(device_.deviceCode)) {
+    if (Serial() && ProfileFor(device_).serialLockThroughInstruction) {
         link_.UniversalWrite(0xAC, 0xE0, 0x00, lock);
     } else {
         link_.WriteLockBits(lock);

@@ -106,35 +106,25 @@ std::vector<BoxLayout> HighFuseBoxes(BoxLayout box1045, BoxLayout box1046) {
     };
 }
 
-std::vector<uint8_t> LockBytes(uint32_t code, LayoutClass layoutClass) {
-    switch (layoutClass) {
-        case LayoutClass::K1:
+std::vector<uint8_t> LockBytes(LockEncoding encoding) {
+    switch (encoding) {
+        case LockEncoding::NeverLocks:
+            return {0xFF, 0xFF, 0xFF};
+        case LockEncoding::Bits7And6:
             return {0xFF, 0x7F, 0x3F};
-        case LayoutClass::K2:
-        case LayoutClass::K3:
-        case LayoutClass::K4:
-        case LayoutClass::K5:
-        case LayoutClass::K6:
-        case LayoutClass::K7:
-        case LayoutClass::K8:
+        case LockEncoding::Bits2And1:
             return {0xFF, 0xFD, 0xF9};
-        case LayoutClass::K0:
-            break;
-        default:
+        case LockEncoding::Bits1And0:
             return {0xFF, 0xFE, 0xFC};
+        case LockEncoding::FourModes:
+            return {0xFF, 0x70, 0x30, 0x10};
     }
-    if (code == 0x86) {
-        return {0xFF, 0x70, 0x30, 0x10};
-    }
-    if (code == 0x70) {
-        return {0xFF, 0xFD, 0xF9};
-    }
-    return {0xFF, 0xFF, 0xFF};
+    return {};
 }
 
-void SetLockModes(DeviceLayout& layout, uint32_t code) {
-    layout.lockBytes = LockBytes(code, layout.layoutClass);
-    if (code == 0x86) {
+void SetLockModes(DeviceLayout& layout, LockEncoding encoding) {
+    layout.lockBytes = LockBytes(encoding);
+    if (encoding == LockEncoding::FourModes) {
         layout.lockModes = {"方式 1", "方式 2", "方式 3", "方式 4"};
         layout.lockDescriptions = {
             "No internal memory lock features",
@@ -152,47 +142,37 @@ void SetLockModes(DeviceLayout& layout, uint32_t code) {
     };
 }
 
-void SetLockRead(DeviceLayout& layout, uint32_t code) {
-    switch (layout.layoutClass) {
-        case LayoutClass::K1:
-            layout.lockRead = LockReadField(B::Low, 6, {0, kKeepSelection, 1, 2});
-            return;
-        case LayoutClass::K2:
-            layout.lockRead = LockReadField(B::Low, 6, {2, 1, kKeepSelection, 0});
-            return;
-        case LayoutClass::K3:
-        case LayoutClass::K4:
-        case LayoutClass::K5:
-        case LayoutClass::K6:
-        case LayoutClass::K7:
-        case LayoutClass::K8:
-            layout.lockRead = LockReadField(B::Lock, 1, {2, kKeepSelection, 1, 0});
-            return;
-        case LayoutClass::K0:
-            if (code == 0x70) {
-                layout.lockRead = LockReadField(B::Low, 6, {2, 1, kKeepSelection, 0});
-            }
-            return;
-        default:
-            layout.lockRead = LockReadField(B::Lock, 0, {2, kKeepSelection, 1, 0});
-            return;
+std::optional<BitField> LockRead(LockReadRule rule) {
+    switch (rule) {
+        case LockReadRule::NotRead:
+            return std::nullopt;
+        case LockReadRule::LowBits7And6:
+            return LockReadField(B::Low, 6, {0, kKeepSelection, 1, 2});
+        case LockReadRule::LowBits7And6Inverted:
+            return LockReadField(B::Low, 6, {2, 1, kKeepSelection, 0});
+        case LockReadRule::LockBits2And1:
+            return LockReadField(B::Lock, 1, {2, kKeepSelection, 1, 0});
+        case LockReadRule::LockBits1And0:
+            return LockReadField(B::Lock, 0, {2, kKeepSelection, 1, 0});
     }
+    return std::nullopt;
 }
 
-void SetK2Clock(DeviceLayout& layout, uint32_t code) {
-    Entries entries;
-    if (code == 0x13) {
-        entries = {"Int RC", "Ext XTAL"};
-    } else if (code == 0x4C) {
-        entries = {"Int RC", "Ext clock"};
-    } else {
-        entries = {"启动 1毫秒 ", "启动 16毫秒 "};
+Entries ClockListOf(ClockListVariant variant) {
+    switch (variant) {
+        case ClockListVariant::IntRcExtXtal:
+            return {"Int RC", "Ext XTAL"};
+        case ClockListVariant::IntRcExtClock:
+            return {"Int RC", "Ext clock"};
+        case ClockListVariant::StartupDelay:
+        case ClockListVariant::OfClass:
+            break;
     }
-    SetList(layout, std::move(entries), IndexField(B::Low, 0, 1, 2));
+    return {"启动 1毫秒 ", "启动 16毫秒 "};
 }
 
 // Fills the fuse controls of a class: boxes, clock, BOD and boot-block lists.
-void SetFuses(DeviceLayout& layout, uint32_t code) {
+void SetFuses(DeviceLayout& layout, ClockListVariant clockList) {
     switch (layout.layoutClass) {
         case LayoutClass::K0:
             layout.fuseControls = {};
@@ -205,7 +185,7 @@ void SetFuses(DeviceLayout& layout, uint32_t code) {
             break;
         case LayoutClass::K2:
             layout.boxes = {{C::Box1042, kSpiEnable, B::Low, 5}};
-            SetK2Clock(layout, code);
+            SetList(layout, ClockListOf(clockList), IndexField(B::Low, 0, 1, 2));
             layout.fuseControls = {C::Box1042, C::Clock};
             break;
         case LayoutClass::K3:
@@ -350,75 +330,13 @@ void SetFuses(DeviceLayout& layout, uint32_t code) {
 
 }  // namespace
 
-LayoutClass ClassForDevice(uint32_t deviceCode) {
-    switch (deviceCode) {
-        case 0x10:
-        case 0x11:
-            return LayoutClass::K1;
-        case 0x13:
-        case 0x20:
-        case 0x28:
-        case 0x38:
-        case 0x48:
-        case 0x4C:
-        case 0x68:
-        case 0x6C:
-            return LayoutClass::K2;
-        case 0x30:
-        case 0x34:
-            return LayoutClass::K3;
-        case 0x41:
-        case 0x42:
-            return LayoutClass::K4;
-        case 0x50:
-        case 0x51:
-            return LayoutClass::K5;
-        case 0x55:
-            return LayoutClass::K6;
-        case 0x56:
-            return LayoutClass::K7;
-        case 0x58:
-        case 0x5C:
-            return LayoutClass::K8;
-        case 0x5E:
-            return LayoutClass::K9;
-        case 0x71:
-            return LayoutClass::K10;
-        case 0x60:
-        case 0x61:
-            return LayoutClass::K11;
-        case 0x64:
-        case 0x65:
-        case 0x66:
-        case 0x67:
-            return LayoutClass::K12;
-        case 0x72:
-        case 0x73:
-            return LayoutClass::K13;
-        case 0x3A:
-        case 0x3B:
-            return LayoutClass::K14;
-        case 0x74:
-        case 0x75:
-            return LayoutClass::K15;
-        case 0x76:
-        case 0x77:
-            return LayoutClass::K16;
-        case 0x43:
-        case 0x44:
-            return LayoutClass::K17;
-        default:
-            return LayoutClass::K0;
-    }
-}
-
-DeviceLayout LayoutForDevice(uint32_t deviceCode) {
+DeviceLayout LayoutForDevice(const DeviceProfile& profile) {
     DeviceLayout layout;
-    layout.layoutClass = ClassForDevice(deviceCode);
+    layout.layoutClass = profile.layoutClass;
     layout.bootLock = layout.layoutClass >= LayoutClass::K11;
-    SetLockModes(layout, deviceCode);
-    SetLockRead(layout, deviceCode);
-    SetFuses(layout, deviceCode);
+    SetLockModes(layout, profile.lockEncoding);
+    layout.lockRead = LockRead(profile.lockRead);
+    SetFuses(layout, profile.clockList);
     return layout;
 }
 

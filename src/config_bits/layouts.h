@@ -5,33 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/device_profile.h"
 #include "config_bits/control_state.h"
 
 namespace zentaro {
-
-// The lock and fuse layout families; every device code belongs to exactly one.
-enum class LayoutClass {
-    K0,
-    K1,
-    K2,
-    K3,
-    K4,
-    K5,
-    K6,
-    K7,
-    K8,
-    K9,
-    K10,
-    K11,
-    K12,
-    K13,
-    K14,
-    K15,
-    K16,
-    K17
-};
-
-LayoutClass ClassForDevice(uint32_t deviceCode);
 
 // A read value that leaves the combo's selection as it was.
 inline constexpr int kKeepSelection = -1;
@@ -85,7 +62,7 @@ struct DeviceLayout {
     std::vector<Control> fuseControls;
 };
 
-DeviceLayout LayoutForDevice(uint32_t deviceCode);
+DeviceLayout LayoutForDevice(const DeviceProfile& profile);
 
 // Lists shared by several classes.
 inline constexpr const char* kNoClockList = "Not selectable/Supported";

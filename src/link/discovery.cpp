@@ -13,8 +13,6 @@ constexpr size_t kIdentifierLength = 7;
 constexpr unsigned kIdentifyPauseMs = 50;
 constexpr unsigned kListPauseMs = 400;
 constexpr unsigned kErasePauseMs = 100;
-// The device code whose chip erase must be followed by leaving programming mode.
-constexpr uint32_t kEraseLeavesProgMode = 0x13;
 
 struct ScanRound {
     int baudRate;
@@ -251,7 +249,14 @@ bool CLowIO::ExitProgramming() {
 }
 
 bool CLowIO::SelectDevice(DeviceRecord record, uint8_t level) {
-    deviceCode_ = record.deviceCode;
+    DeviceProfile profile = ProfileFor(record);
+    profile.record = record;
+    return SelectDevice(profile, level);
+}
+
+bool CLowIO::SelectDevice(const DeviceProfile& profile, uint8_t level) {
+    profile_ = profile;
+    const DeviceRecord& record = profile.record;
     const std::vector<uint8_t> block = SelectBlock(record, level);
     if (!WriteBlock(block.data(), block.size()) || !ReadAck()) {
         return false;
@@ -274,7 +279,7 @@ bool CLowIO::ChipErase() {
     if (reply != kCR) {
         return false;
     }
-    return deviceCode_ != kEraseLeavesProgMode || LeaveProgMode();
+    return !profile_.erasedByLeavingProgrammingMode || LeaveProgMode();
 }
 
 bool CLowIO::SetStatusLamp(int id) {

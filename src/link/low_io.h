@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/device_table.h"
+#include "catalogue/device_profile.h"
 #include "common/clock.h"
 #include "common/panel.h"
 #include "link/serial_port.h"
@@ -60,7 +60,9 @@ public:
     bool EnterProgMode();
     bool LeaveProgMode();
     bool ExitProgramming();
+    // The per-chip rules follow the record's device code; the record is sent as given.
     bool SelectDevice(DeviceRecord record, uint8_t level);
+    bool SelectDevice(const DeviceProfile& profile, uint8_t level);
     bool ChipErase();
     bool SetStatusLamp(int id);
 
@@ -96,7 +98,9 @@ public:
     const std::string& PortName() const { return portName_; }
     int BaudRate() const { return baudRate_; }
     const std::string& SoftwareIdentifier() const { return softwareIdentifier_; }
-    uint32_t DeviceCode() const { return deviceCode_; }
+    uint32_t DeviceCode() const { return profile_.record.deviceCode; }
+    // The rules of the device last selected; none before the first selection.
+    const DeviceProfile& Profile() const { return profile_; }
     bool WordWide() const { return wordWide_; }
     uint32_t FlashSize() const { return flashSize_; }
     uint32_t EepromSize() const { return eepromSize_; }
@@ -140,7 +144,7 @@ private:
     std::string softwareIdentifier_;
     std::string portName_;
     int baudRate_ = 0;
-    uint32_t deviceCode_ = 0;
+    DeviceProfile profile_{};
     bool wordWide_ = true;
     uint32_t flashSize_ = 0;
     uint32_t eepromSize_ = 0;

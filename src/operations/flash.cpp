@@ -10,8 +10,6 @@ namespace zentaro {
 namespace {
 
 constexpr uint8_t kEncryptedImageLock = 0xF9;
-// Mirval 4 BOOT: encrypted images go into it without locking it.
-constexpr uint32_t kNeverLockedDevice = 0x66;
 constexpr unsigned kPauseBeforeVerifyMs = 200;
 
 constexpr char kProgramFitQuestion[] =
@@ -38,7 +36,7 @@ enum class BootCheck { Proceed, Canceled, Failed };
 // to the byte before the section. The boot size is read even when there is nothing to program.
 BootCheck CheckBootArea(CommandContext& context, std::optional<uint32_t>& last) {
     const std::optional<uint32_t> bootWords =
-        ReadBootSizeWords(context.link, context.device.deviceCode);
+        ReadBootSizeWords(context.link, ProfileFor(context.device));
     if (!bootWords) {
         return BootCheck::Failed;
     }
@@ -111,7 +109,7 @@ bool ProgramFlash(CommandContext& context) {
             return EndFailed(context);
         }
     }
-    if (encrypted && context.device.deviceCode != kNeverLockedDevice) {
+    if (encrypted && ProfileFor(context.device).lockAfterEncryptedImage) {
         context.link.WriteLockBits(kEncryptedImageLock);
     }
     return EndOk(context);

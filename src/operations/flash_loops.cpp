@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "operations/boot_area.h"
 #include "operations/loop_progress.h"
 #include "operations/mismatch_message.h"
 
@@ -32,7 +31,7 @@ public:
         if (!link_.EnterProgMode() || !link_.SetAddress(0)) {
             return false;
         }
-        const bool pageMode = IsPageModeDevice(link_.DeviceCode()) && pageSize_ >= 2;
+        const bool pageMode = link_.Profile().pageMode && pageSize_ >= 2;
         while (n_ <= last_) {
             bool ok = false;
             if (link_.BlockSize() > 0) {

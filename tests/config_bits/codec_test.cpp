@@ -16,14 +16,14 @@ ConfigBytes Bytes(uint8_t lock, uint8_t low, uint8_t high = 0xFF, uint8_t extend
 }
 
 ControlState Read(uint32_t code, const ConfigBytes& bytes, bool fusesDenied = false) {
-    const DeviceLayout layout = LayoutForDevice(code);
+    const DeviceLayout layout = LayoutForDevice(ProfileForCode(code));
     ControlState state = InitialControls(layout);
     ApplyBytes(state, layout, bytes, fusesDenied);
     return state;
 }
 
 ConfigBytes Write(uint32_t code, const ControlState& state) {
-    return ComposeBytes(state, LayoutForDevice(code));
+    return ComposeBytes(state, LayoutForDevice(ProfileForCode(code)));
 }
 
 const BoxState& Box(const ControlState& state, Control id) {
@@ -182,12 +182,12 @@ TEST(CodecBoxes, BoxReadAsOneIsUntickedAndWrittenBackAsOne) {
 }
 
 TEST(CodecBoxes, LabelsShownPerClass) {
-    EXPECT_TRUE(VisibleLabels(InitialControls(LayoutForDevice(0x86))).empty());
-    EXPECT_TRUE(VisibleLabels(InitialControls(LayoutForDevice(0x10))).empty());
-    EXPECT_EQ(VisibleLabels(InitialControls(LayoutForDevice(0x51))),
+    EXPECT_TRUE(VisibleLabels(InitialControls(LayoutForDevice(ProfileForCode(0x86)))).empty());
+    EXPECT_TRUE(VisibleLabels(InitialControls(LayoutForDevice(ProfileForCode(0x10)))).empty());
+    EXPECT_EQ(VisibleLabels(InitialControls(LayoutForDevice(ProfileForCode(0x51)))),
               (std::vector<std::string>{"&Reset Disable", "&Fast Start"}));
     // Left column top to bottom, then the right column; 1047 follows the clock (entry 0).
-    EXPECT_EQ(VisibleLabels(InitialControls(LayoutForDevice(0x43))),
+    EXPECT_EQ(VisibleLabels(InitialControls(LayoutForDevice(ProfileForCode(0x43)))),
               (std::vector<std::string>{"&SPI 启用  ", "&BOOTRST", "&EESAVE", "&QCOMP",
                                         "&OCD Enable", "&JTAG Enable", "&INTCAP", "&WDTON"}));
 }
@@ -223,7 +223,7 @@ TEST(CodecLock, WrittenLockBytePerDeviceGroup) {
         {0x80, {0xFF, 0xFF, 0xFF}}, {0x81, {0xFF, 0xFF, 0xFF}},       {0x87, {0xFF, 0xFF, 0xFF}},
     };
     for (const Expect& e : expected) {
-        const DeviceLayout layout = LayoutForDevice(e.code);
+        const DeviceLayout layout = LayoutForDevice(ProfileForCode(e.code));
         ControlState state = InitialControls(layout);
         ASSERT_EQ(state.lock.entries.size(), e.bytes.size()) << std::hex << e.code;
         for (size_t mode = 0; mode < e.bytes.size(); ++mode) {
@@ -235,7 +235,7 @@ TEST(CodecLock, WrittenLockBytePerDeviceGroup) {
 }
 
 TEST(CodecLock, BootLockBitsClearedOnTopOfTheMode) {
-    const DeviceLayout layout = LayoutForDevice(0x60);
+    const DeviceLayout layout = LayoutForDevice(ProfileForCode(0x60));
     ControlState state = InitialControls(layout);
     const uint8_t blb0[] = {0xFF, 0xFB, 0xF3, 0xF7};
     const uint8_t blb1[] = {0xFF, 0xEF, 0xCF, 0xDF};
@@ -265,7 +265,7 @@ TEST(CodecLock, UnchangedBandKeepsModeAndFuseControls) {
     };
     for (const Band& band : bands) {
         SCOPED_TRACE(::testing::Message() << "code 0x" << std::hex << band.code);
-        const DeviceLayout layout = LayoutForDevice(band.code);
+        const DeviceLayout layout = LayoutForDevice(ProfileForCode(band.code));
         ControlState state = InitialControls(layout);
         ApplyBytes(state, layout, band.modeTwo, false);
         ASSERT_EQ(state.lock.selected, 1);
@@ -303,7 +303,7 @@ TEST(CodecLock, ModeReadEnablesTheClassFuseControlsUnlessDenied) {
 
 TEST(CodecLock, DescriptionFollowsTheSelection) {
     EXPECT_EQ(Read(0x56, Bytes(0xF9, 0xFF)).lockDescription, "加密效果:禁止校验和编程        ");
-    const DeviceLayout dunmor = LayoutForDevice(0x86);
+    const DeviceLayout dunmor = LayoutForDevice(ProfileForCode(0x86));
     ControlState state = InitialControls(dunmor);
     EXPECT_EQ(state.lockDescription, "No internal memory lock features");
     state.lock.selected = 3;
@@ -319,7 +319,7 @@ TEST(CodecLock, DescriptionFollowsTheSelection) {
 }
 
 TEST(CodecClock, K7IdenticalFirstEntriesWriteDifferentCodes) {
-    const DeviceLayout layout = LayoutForDevice(0x56);
+    const DeviceLayout layout = LayoutForDevice(ProfileForCode(0x56));
     ControlState state = InitialControls(layout);
     ASSERT_EQ(state.clock.entries[0], state.clock.entries[1]);
     state.clock.selected = 0;
@@ -330,7 +330,7 @@ TEST(CodecClock, K7IdenticalFirstEntriesWriteDifferentCodes) {
 }
 
 TEST(CodecClock, K5ValuesWithoutEntryKeepThePreviousSelection) {
-    const DeviceLayout layout = LayoutForDevice(0x50);
+    const DeviceLayout layout = LayoutForDevice(ProfileForCode(0x50));
     ControlState state = InitialControls(layout);
     ApplyBytes(state, layout, Bytes(0xFF, 0xF6), false);  // 110: "Ext LFXTAL"
     EXPECT_EQ(state.clock.entries[static_cast<size_t>(state.clock.selected)], "Ext LFXTAL");
@@ -344,7 +344,7 @@ TEST(CodecClock, K5ValuesWithoutEntryKeepThePreviousSelection) {
 }
 
 TEST(CodecClock, K11ClockListFollowsTheBodSelectionKeepingTheIndex) {
-    const DeviceLayout layout = LayoutForDevice(0x60);
+    const DeviceLayout layout = LayoutForDevice(ProfileForCode(0x60));
     ControlState state = InitialControls(layout);
     EXPECT_TRUE(state.clock.entries.empty());
 
@@ -363,7 +363,7 @@ TEST(CodecClock, K11ClockListFollowsTheBodSelectionKeepingTheIndex) {
 
 TEST(CodecBod, TwoBitCodesAndTheReservedValue) {
     // K3 on low bits 4-3: entries write 11, 10, 00; 01 reads as entry 0.
-    const DeviceLayout k3 = LayoutForDevice(0x30);
+    const DeviceLayout k3 = LayoutForDevice(ProfileForCode(0x30));
     ControlState state = InitialControls(k3);
     const uint8_t written[] = {0x18, 0x10, 0x00};
     for (int i = 0; i < 3; ++i) {
