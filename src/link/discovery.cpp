@@ -88,8 +88,13 @@ bool CLowIO::RunScan(const std::vector<ScanStep>& steps) {
     if (port_->IsOpen()) {
         port_->Close();
     }
+    scanReport_.clear();
     for (const ScanStep& step : steps) {
-        if (!port_->Open(step.port, step.baudRate)) {
+        const bool opened = port_->Open(step.port, step.baudRate);
+        Remember(PortAttempt{.port = step.port,
+                             .opened = opened,
+                             .trouble = opened ? OpenTrouble{} : port_->LastOpenTrouble()});
+        if (!opened) {
             continue;
         }
         SendString(std::string(4, static_cast<char>(kEscape)), false);
@@ -102,6 +107,19 @@ bool CLowIO::RunScan(const std::vector<ScanStep>& steps) {
         port_->Close();
     }
     return false;
+}
+
+void CLowIO::Remember(PortAttempt attempt) {
+    for (PortAttempt& known : scanReport_) {
+        if (known.port == attempt.port) {
+            // A port opened at some step tells more than a later failure at another rate.
+            if (!known.opened) {
+                known = std::move(attempt);
+            }
+            return;
+        }
+    }
+    scanReport_.push_back(std::move(attempt));
 }
 
 bool CLowIO::AcceptIdentifier() {

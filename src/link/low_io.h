@@ -12,6 +12,7 @@
 #include "catalogue/device_profile.h"
 #include "common/clock.h"
 #include "common/panel.h"
+#include "link/port_trouble.h"
 #include "link/serial_port.h"
 
 namespace zentaro {
@@ -96,6 +97,8 @@ public:
     bool IsOpen() const;
     // Where the scan found the board.
     const std::string& PortName() const { return portName_; }
+    // What the last scan found behind each port name it tried, in the order first tried.
+    const std::vector<PortAttempt>& ScanReport() const { return scanReport_; }
     int BaudRate() const { return baudRate_; }
     const std::string& SoftwareIdentifier() const { return softwareIdentifier_; }
     uint32_t DeviceCode() const { return profile_.record.deviceCode; }
@@ -121,6 +124,7 @@ private:
     };
     // Opens each step's port in turn until one identifies; it stays open.
     bool RunScan(const std::vector<ScanStep>& steps);
+    void Remember(PortAttempt attempt);
     // Reads one byte and requires CR.
     bool ReadAck();
     // Writes the whole command in one write; true when every byte went out.
@@ -144,6 +148,7 @@ private:
     std::string softwareIdentifier_;
     std::string portName_;
     int baudRate_ = 0;
+    std::vector<PortAttempt> scanReport_;
     DeviceProfile profile_{};
     bool wordWide_ = true;
     uint32_t flashSize_ = 0;

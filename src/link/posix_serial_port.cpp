@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <optional>
 
 namespace zentaro {
@@ -70,6 +71,23 @@ int PollUntil(int fd, short events, Clock::time_point deadline, short& revents) 
     }
 }
 
+OpenFailure FailureFor(int error) {
+    switch (error) {
+        case ENOENT:
+        case ENXIO:
+        case ENODEV:
+        case ENOTDIR:
+            return OpenFailure::Absent;
+        case EACCES:
+        case EPERM:
+            return OpenFailure::PermissionDenied;
+        case EBUSY:
+            return OpenFailure::Busy;
+        default:
+            return OpenFailure::Other;
+    }
+}
+
 }  // namespace
 
 PosixSerialPort::PosixSerialPort(PortNames names) : names_(std::move(names)) {}
@@ -82,11 +100,14 @@ bool PosixSerialPort::Open(const std::string& name, int baudRate) {
     Close();
     const std::optional<speed_t> speed = SpeedFor(baudRate);
     const std::string device = names_.Resolve(name);
+    trouble_ = OpenTrouble{.failure = OpenFailure::Absent, .device = device, .detail = {}};
     if (!speed || device.empty()) {
         return false;
     }
     const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
+        trouble_.failure = FailureFor(errno);
+        trouble_.detail = std::strerror(errno);
         return false;
     }
     // Line set-up is best effort, as on the board's original platform: a device that

@@ -24,9 +24,11 @@ public:
     size_t BytesWaiting() override;
     bool WaitForData(int timeoutMs) override;
     void PurgeReceive() override;
+    OpenTrouble LastOpenTrouble() const override { return trouble_; }
 
 private:
     PortNames names_;
+    OpenTrouble trouble_;
     int fd_ = -1;
 };
 

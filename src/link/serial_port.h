@@ -6,6 +6,20 @@
 
 namespace zentaro {
 
+// Why a port could not be opened.
+enum class OpenFailure {
+    Absent,            // no such device
+    PermissionDenied,  // the user may not read and write it
+    Busy,              // another program holds it
+    Other,
+};
+
+struct OpenTrouble {
+    OpenFailure failure = OpenFailure::Absent;
+    std::string device;  // the device path tried; empty when the name leads to none
+    std::string detail;  // the system's own words, for Other
+};
+
 // The byte transport under the link. Opened by the board's port name ("COM1" ... "COM4");
 // the implementation maps that name to a device. A read gives up 50 ms per requested byte
 // plus 4000 ms after it started, or 100 ms after the last byte once one has arrived.
@@ -13,8 +27,10 @@ class SerialPort {
 public:
     virtual ~SerialPort() = default;
 
-    // Opens the named port raw 8N1 at this rate. False when there is no such port.
+    // Opens the named port raw 8N1 at this rate. False when there is no such port or it cannot
+    // be opened; LastOpenTrouble() then says why.
     virtual bool Open(const std::string& name, int baudRate) = 0;
+    virtual OpenTrouble LastOpenTrouble() const { return {}; }
     virtual void Close() = 0;
     virtual bool IsOpen() const = 0;
 

@@ -51,6 +51,14 @@ bool Session::Open(const std::string& port, std::optional<int> baudRate) {
     return link_.OpenPort(port, baudRate);
 }
 
+void Session::ReportNoBoard() {
+    const std::string trouble = PortTroubleNotice(link_.ScanReport());
+    if (!trouble.empty()) {
+        link_.panel().Notice(trouble);
+    }
+    link_.panel().Notice(kNoProgrammerText);
+}
+
 void Session::LearnBoard() {
     listing_ = BoardListing{};
     CLowIO::ListBuffer codes{};

@@ -61,6 +61,9 @@ public:
     // Finds the board on one port (a COM name or a device path): at the scan's rates, or at
     // baudRate only.
     bool Open(const std::string& port, std::optional<int> baudRate = std::nullopt);
+    // After a Scan or Open that found nothing: why ports that exist could not be opened (when
+    // any), then the no-board message.
+    void ReportNoBoard();
 
     // After a successful Scan or Open: the device list from 't', or the programmer types
     // ('O', the first one sent with 'o') and the level ('K') with the table; then the block

@@ -89,7 +89,7 @@ MainDialog::~MainDialog() {
 bool MainDialog::Initialise() {
     programming_ = true;
     if (!session_->Scan()) {
-        Notice(kNoProgrammerText);
+        session_->ReportNoBoard();
         return false;
     }
 

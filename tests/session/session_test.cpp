@@ -62,6 +62,31 @@ TEST_F(SessionTest, OpeningOnePortTriesOnlyThatPortAtTheScanRates) {
     EXPECT_TRUE(port->IsOpen());
 }
 
+TEST_F(SessionTest, NoBoardExplainsPortsThatExistButCannotBeOpenedFirst) {
+    board.present = false;
+    port->SetTrouble("COM1", {OpenFailure::PermissionDenied, "/dev/ttyUSB0", "Permission denied"});
+    port->SetTrouble("COM3", {OpenFailure::Busy, "/dev/ttyACM0", "Device or resource busy"});
+    port->SetTrouble("COM4", {OpenFailure::Absent, "", ""});
+    ASSERT_FALSE(session->Scan());
+    session->ReportNoBoard();
+    ASSERT_EQ(panel.Notices().size(), 2u);
+    EXPECT_EQ(panel.Notices()[0],
+              "以下串口存在，但无法打开：\n"
+              "/dev/ttyUSB0 (COM1)：没有读写权限。\n"
+              "    请把用户加入 dialout 组 (sudo usermod -aG dialout $USER)，然后注销并重新登录。\n"
+              "/dev/ttyACM0 (COM3)：端口正被另一个程序使用。\n"
+              "    请先关闭占用该端口的程序。");
+    EXPECT_EQ(panel.Notices()[1], kNoProgrammerText);
+
+    // Ports that are simply absent, or open but silent, leave only the no-board message.
+    port->SetTrouble("COM1", {OpenFailure::Absent, "", ""});
+    port->SetTrouble("COM3", {OpenFailure::Absent, "", ""});
+    panel.ClearLog();
+    ASSERT_FALSE(session->Scan());
+    session->ReportNoBoard();
+    EXPECT_EQ(panel.Notices(), std::vector<std::string>{kNoProgrammerText});
+}
+
 TEST_F(SessionTest, ListTypeBoardWithOneCodeLeavesNothingToChoose) {
     board.codes = {0x43};
     ASSERT_TRUE(session->Scan());

@@ -11,6 +11,12 @@ ScriptedPort::Bytes ScriptedPort::Written() const {
 }
 
 bool ScriptedPort::Open(const std::string& name, int baudRate) {
+    const auto trouble = troubles_.find(name);
+    if (trouble != troubles_.end()) {
+        lastTrouble_ = trouble->second;
+        return false;
+    }
+    lastTrouble_ = OpenTrouble{};
     if (openable_ && !openable_(name)) {
         return false;
     }
@@ -58,7 +64,9 @@ long ScriptedPort::Read(uint8_t* data, size_t count) {
     return static_cast<long>(n);
 }
 
-bool ScriptedPort::WaitForData(int /*timeoutMs*/) { return !rx_.empty(); }
+bool ScriptedPort::WaitForData(int /*timeoutMs*/) {
+    return !rx_.empty();
+}
 
 void ScriptedPort::PurgeReceive() {
     ++purges_;

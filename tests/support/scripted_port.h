@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,8 @@ public:
     void SetOpenable(std::function<bool(const std::string&)> openable) {
         openable_ = std::move(openable);
     }
+    // Ports that exist but fail to open, and why.
+    void SetTrouble(const std::string& name, OpenTrouble trouble) { troubles_[name] = trouble; }
     void FailWrites(bool fail) { failWrites_ = fail; }
 
     // Every byte written, all writes joined.
@@ -41,6 +44,7 @@ public:
     bool Open(const std::string& name, int baudRate) override;
     void Close() override;
     bool IsOpen() const override { return open_; }
+    OpenTrouble LastOpenTrouble() const override { return lastTrouble_; }
     long Write(const uint8_t* data, size_t count) override;
     long Read(uint8_t* data, size_t count) override;
     size_t BytesWaiting() override { return rx_.size(); }
@@ -52,6 +56,8 @@ private:
     std::deque<uint8_t> rx_;
     Responder responder_;
     std::function<bool(const std::string&)> openable_;
+    std::map<std::string, OpenTrouble> troubles_;
+    OpenTrouble lastTrouble_;
     std::vector<Bytes> writes_;
     std::vector<std::string> events_;
     std::string name_;
