@@ -8,16 +8,15 @@
 #include <vector>
 
 #include "link/low_io.h"
-#include "link/posix_serial_port.h"
 #include "operations/memory_commands.h"
 #include "operations/test_files.h"
-#include "sim/sim_server.h"
+#include "support/in_memory_board.h"
 #include "support/recording_panel.h"
 
 namespace zentaro::testing {
 
-// The commands as the window runs them: a link on a real pty and PosixSerialPort, found by
-// the scan, talking to a simulated board in a private config home.
+// The commands as the window runs them: a link found by the scan, talking to the simulated
+// board's state machine in memory, with time-outs and pauses in virtual time.
 class BoardFixture {
 public:
     // Starts the board with these options (its chip is the device the window selects) and
@@ -26,10 +25,8 @@ public:
         options.insert(options.begin(), {"--chip", chip});
         device = &FindDeviceByName(chip);
         ASSERT_NE(device->name, nullptr);
-        board = std::make_unique<sim::SimServer>(std::move(options), dir.Path("home"));
-        ASSERT_TRUE(board->Start()) << board->Error();
-        link = std::make_unique<CLowIO>(
-            std::make_unique<PosixSerialPort>(PortNames{dir.Path("home"), {}}), panel, clock);
+        board = std::make_unique<InMemoryBoard>(options);
+        link = std::make_unique<CLowIO>(board->Port(), panel, board->PauseClock());
         ASSERT_TRUE(link->OpenAndScan());
         ASSERT_TRUE(link->QueryBlockSize());
         image.assign(device->flashSize, 0xFF);
@@ -48,11 +45,10 @@ public:
 
     ScratchDir dir;
     RecordingPanel panel;
-    SystemClock clock;
     const DeviceRecord* device = nullptr;
     std::vector<uint8_t> image;
     // The board outlives the link, which closes its port first.
-    std::unique_ptr<sim::SimServer> board;
+    std::unique_ptr<InMemoryBoard> board;
     std::unique_ptr<CLowIO> link;
 };
 

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/clock.h"
+#include "link/serial_port.h"
+#include "sim/board.h"
+
+namespace zentaro::testing {
+
+// The simulated board's own state machine behind an in-memory serial port: no pty, no
+// thread, and no real waiting. Time is virtual: a read that finds too few bytes "waits" its
+// whole time-out in an instant, late replies become readable once their time has come, and
+// the protocol's pauses (through Clock()) move the same time on. The options are those of
+// zentaro-sim; the accessors have the names SimServer gives them.
+class InMemoryBoard {
+public:
+    explicit InMemoryBoard(const std::vector<std::string>& options);
+    InMemoryBoard(const InMemoryBoard&) = delete;
+    InMemoryBoard& operator=(const InMemoryBoard&) = delete;
+
+    // A port on which only the board's COM name opens; bytes sent at another rate than the
+    // board's are dropped, as on the wire.
+    std::unique_ptr<SerialPort> Port();
+    Clock& PauseClock() { return clock_; }
+    // Virtual milliseconds since the board was made: every time-out and pause so far.
+    uint64_t NowMs() const { return nowMs_; }
+
+    sim::Board& State() { return *board_; }
+    const std::vector<uint8_t>& Flash() const { return board_->TargetChip().Flash(); }
+    const std::vector<uint8_t>& Eeprom() const { return board_->TargetChip().Eeprom(); }
+    void LoadFlash(const std::vector<uint8_t>& bytes) { board_->TargetChip().LoadFlash(bytes); }
+    std::array<bool, sim::Board::kLampCount> Lamps() const { return board_->Lamps(); }
+    bool ProgrammingMode() const { return board_->ProgrammingMode(); }
+    uint8_t SelectedDeviceCode() const { return board_->SelectedDeviceCode(); }
+
+private:
+    class VirtualClock final : public Clock {
+    public:
+        explicit VirtualClock(uint64_t& nowMs) : nowMs_(nowMs) {}
+        void SleepMs(unsigned milliseconds) override { nowMs_ += milliseconds; }
+
+    private:
+        uint64_t& nowMs_;
+    };
+    class Wire;
+
+    sim::BoardOptions options_;
+    std::unique_ptr<sim::Board> board_;
+    uint64_t nowMs_ = 0;
+    VirtualClock clock_{nowMs_};
+};
+
+}  // namespace zentaro::testing
