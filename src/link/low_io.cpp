@@ -17,10 +17,6 @@ bool CLowIO::IsOpen() const {
     return port_->IsOpen();
 }
 
-bool CLowIO::WriteByte(uint8_t b) {
-    return WriteBlock(&b, 1);
-}
-
 bool CLowIO::ReadByte(uint8_t& b) {
     return ReadBlock(&b, 1);
 }

@@ -37,7 +37,6 @@ public:
     CLowIO& operator=(const CLowIO&) = delete;
 
     // Raw transport.
-    bool WriteByte(uint8_t b);
     bool ReadByte(uint8_t& b);
     bool SendString(const std::string& text, bool waitForCR);
     size_t RxQueueCount();
