@@ -72,7 +72,8 @@ int PollUntil(int fd, short events, Clock::time_point deadline, short& revents) 
 
 }  // namespace
 
-PosixSerialPort::PosixSerialPort(PortNames names) : names_(std::move(names)) {}
+PosixSerialPort::PosixSerialPort(PortNames names, AdapterDriver& driver)
+    : names_(std::move(names)), latency_(driver) {}
 
 PosixSerialPort::~PosixSerialPort() {
     Close();
@@ -106,12 +107,14 @@ bool PosixSerialPort::Open(const std::string& name, int baudRate) {
     }
     int lines = TIOCM_DTR | TIOCM_RTS;
     ioctl(fd, TIOCMBIC, &lines);
+    latency_.Lower(fd);
     fd_ = fd;
     return true;
 }
 
 void PosixSerialPort::Close() {
     if (fd_ >= 0) {
+        latency_.Restore(fd_);
         // Exclusive use ends with our hold on the port: a device that another descriptor keeps
         // open (a simulated board holds its own end) would otherwise refuse every later open
         // by an unprivileged user, e.g. the next scan step.
