@@ -13,6 +13,8 @@ int main(int argc, char* argv[]) {
             return 0;
         }
     }
+    // Lets a Wayland desktop match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.zentaro.Zentaro"));
     QApplication application(argc, argv);
     return zentaro::RunApplication();
 }
