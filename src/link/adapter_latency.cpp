@@ -81,7 +81,7 @@ void AdapterLatency::Lower(int fd) {
         loweredSerial_ = driver_.SetSerial(fd, info);
     }
     const std::string name = driver_.TtyName(fd);
-    if (name.empty() || name.find('/') != std::string::npos || name == "..") {
+    if (name.empty()) {
         return;
     }
     for (const std::string& path : TimerPaths(name)) {
