@@ -29,6 +29,21 @@ build() {  # build <preset>
     cmake --build --preset "$1"
 }
 
+# Waits until the simulated board has linked its port: it says so in its first line, which
+# run() copies into the file $sim_ready. Gives up when the board stops first or after 10 s.
+wait_for_board() {
+    for _ in $(seq 100); do
+        grep -q '^zentaro-sim: .* -> ' "$sim_ready" && return 0
+        if ! kill -0 "$sim_pid" 2>/dev/null; then
+            echo "The simulated board stopped before its port was ready (its message is above)." >&2
+            return 1
+        fi
+        sleep 0.1
+    done
+    echo "The simulated board did not link its port within 10 seconds; giving up." >&2
+    return 1
+}
+
 run() {
     if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
         echo "No display: Zentaro is a desktop program and needs a graphical session (DISPLAY or WAYLAND_DISPLAY)." >&2
@@ -41,11 +56,12 @@ run() {
     # keeps what you program for the next run.
     local state="${XDG_STATE_HOME:-$HOME/.local/state}/zentaro/demo-chip.state"
     mkdir -p "$(dirname "$state")"
+    sim_ready=$(mktemp)
     "$bin/sim/zentaro-sim" --port COM1 --chip "Mirval 10" --modes S --level 3 \
-        --block-size 256 --auto-increment Y --state "$state" &
+        --block-size 256 --auto-increment Y --state "$state" > >(tee "$sim_ready") &
     sim_pid=$!
-    trap 'kill "$sim_pid" 2>/dev/null; wait "$sim_pid" 2>/dev/null || true' EXIT
-    sleep 0.5
+    trap 'kill "$sim_pid" 2>/dev/null; wait "$sim_pid" 2>/dev/null || true; rm -f "$sim_ready"' EXIT
+    wait_for_board
     "$bin/src/ui/zentaro"
 }
 

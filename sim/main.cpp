@@ -5,11 +5,17 @@
 #include <vector>
 
 #include "sim/sim_server.h"
+#include "zentaro_version.h"
 
 // zentaro-sim: serves the simulated board until SIGINT or SIGTERM.
 int main(int argc, char** argv) {
     using zentaro::sim::SimServer;
     const std::vector<std::string> args(argv + 1, argv + argc);
+    // Alone it is this program's version; followed by a value it sets the board's.
+    if (args == std::vector<std::string>{"--version"}) {
+        std::printf("zentaro-sim %s\n", zentaro::kVersion);
+        return 0;
+    }
     SimServer server(args);
     if (server.Options().help) {
         std::fputs(zentaro::sim::HelpText().c_str(), stdout);

@@ -259,7 +259,8 @@ Port:
 
 Board:
   --id TEXT              identifier, exactly 7 characters (default MZR-SIM)
-  --version XY           software version, 2 characters (default 12)
+  --version XY           software version, 2 characters (default 12); --version alone
+                         prints the version of zentaro-sim itself
   --type S|P             programmer type: S serial, P parallel (default S)
   --auto-increment Y|N   whether the address counter advances by itself (default Y)
   --block-size N         bytes per block transfer, 0 = no block commands (default 256)

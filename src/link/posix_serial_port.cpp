@@ -90,7 +90,8 @@ OpenFailure FailureFor(int error) {
 
 }  // namespace
 
-PosixSerialPort::PosixSerialPort(PortNames names) : names_(std::move(names)) {}
+PosixSerialPort::PosixSerialPort(PortNames names, AdapterDriver& driver)
+    : names_(std::move(names)), latency_(driver) {}
 
 PosixSerialPort::~PosixSerialPort() {
     Close();
@@ -127,12 +128,14 @@ bool PosixSerialPort::Open(const std::string& name, int baudRate) {
     }
     int lines = TIOCM_DTR | TIOCM_RTS;
     ioctl(fd, TIOCMBIC, &lines);
+    latency_.Lower(fd);
     fd_ = fd;
     return true;
 }
 
 void PosixSerialPort::Close() {
     if (fd_ >= 0) {
+        latency_.Restore(fd_);
         // Exclusive use ends with our hold on the port: a device that another descriptor keeps
         // open (a simulated board holds its own end) would otherwise refuse every later open
         // by an unprivileged user, e.g. the next scan step.

@@ -2,16 +2,19 @@
 
 #include <string>
 
+#include "link/adapter_latency.h"
 #include "link/port_names.h"
 #include "link/serial_port.h"
 
 namespace zentaro {
 
 // A serial port through termios: raw 8N1, no flow control, DTR and RTS held low, opened
-// exclusively where the driver allows it. Every wait is a poll().
+// exclusively where the driver allows it, USB adapters tuned for low latency while it is open.
+// Every wait is a poll().
 class PosixSerialPort final : public SerialPort {
 public:
-    explicit PosixSerialPort(PortNames names = PortNames::FromEnvironment());
+    explicit PosixSerialPort(PortNames names = PortNames::FromEnvironment(),
+                             AdapterDriver& driver = AdapterDriver::System());
     ~PosixSerialPort() override;
     PosixSerialPort(const PosixSerialPort&) = delete;
     PosixSerialPort& operator=(const PosixSerialPort&) = delete;
@@ -29,6 +32,7 @@ public:
 private:
     PortNames names_;
     OpenTrouble trouble_;
+    AdapterLatency latency_;
     int fd_ = -1;
 };
 
