@@ -26,6 +26,18 @@ void AddCombo(std::vector<ConfigSetting>& settings, const char* name, const Comb
     settings.push_back({name, combo.entries[static_cast<size_t>(combo.selected)]});
 }
 
+// A label as the window shows it: '&' marks the mnemonic letter, "&&" stands for '&'.
+std::string WithoutMnemonic(const std::string& label) {
+    std::string shown;
+    for (size_t i = 0; i < label.size(); ++i) {
+        if (label[i] == '&' && i + 1 < label.size()) {
+            ++i;
+        }
+        shown += label[i];
+    }
+    return shown;
+}
+
 }  // namespace
 
 const char* ConfigByteName(ConfigByte which) {
@@ -84,7 +96,7 @@ ConfigReport DescribeConfig(const AdvancedOptions& options, const DeviceRecord& 
     AddCombo(report.settings, "Boot block", controls.bootBlock);
     for (const BoxState& box : controls.boxes) {
         if (box.visible) {
-            report.settings.push_back({box.label, box.ticked ? "[x]" : "[ ]"});
+            report.settings.push_back({WithoutMnemonic(box.label), box.ticked ? "[x]" : "[ ]"});
         }
     }
     return report;
