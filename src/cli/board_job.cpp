@@ -146,7 +146,9 @@ private:
         for (const std::string& notice : panel_.Notices()) {
             result_.lines.push_back(notice);
         }
-        result_.lines.push_back(panel_.Status());
+        if (!panel_.Status().empty()) {
+            result_.lines.push_back(panel_.Status());
+        }
         result_.message = panel_.Status();
         if (outcome != CommandOutcome::Ok && !panel_.Notices().empty()) {
             result_.message = panel_.Notices().back();
@@ -180,8 +182,7 @@ private:
             const auto rights = RightsFor(session_.Device(), advanced->ProgrammerType(), level);
             const std::string refusal = RefusalFor(options_.fuseWrite, rights);
             if (!refusal.empty()) {
-                result_.lines.push_back("Not written: " + refusal + ".");
-                Refuse(kExitFailed, refusal);
+                Refuse(kExitFailed, "nothing written: " + refusal);
                 return;
             }
             WriteConfig(session_.Link(), session_.Device(), advanced->ProgrammerType(),

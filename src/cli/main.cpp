@@ -55,7 +55,8 @@ void PrintResults(const CliOptions& options, const std::vector<BoardResult>& res
                              line.c_str());
             }
         }
-        if (failed && (result.lines.empty() || result.lines.back() != result.message)) {
+        // The tool's own reason; a command's texts already tell what went wrong.
+        if (failed && result.lines.empty()) {
             std::fprintf(stderr, "zentaro-cli: %s%s\n", prefix.c_str(), result.message.c_str());
         }
     }
