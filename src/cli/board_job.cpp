@@ -62,8 +62,8 @@ public:
 
 private:
     bool Connect() {
-        const bool found = result_.port.empty() ? session_.Scan()
-                                                : session_.Open(result_.port, options_.baud);
+        const bool found =
+            result_.port.empty() ? session_.Scan() : session_.Open(result_.port, options_.baud);
         if (!found) {
             result_.exitCode = kExitNoBoard;
             result_.message = kNoProgrammerText;

@@ -10,7 +10,13 @@
 
 namespace zentaro::cli {
 
-enum ExitCode : int { kExitOk = 0, kExitFailed = 1, kExitUsage = 2, kExitNoBoard = 3, kExitFile = 4 };
+enum ExitCode : int {
+    kExitOk = 0,
+    kExitFailed = 1,
+    kExitUsage = 2,
+    kExitNoBoard = 3,
+    kExitFile = 4
+};
 
 // How the command went on one board.
 struct BoardResult {

@@ -38,10 +38,10 @@ std::vector<std::string> DescribeBoard(Session& session) {
         lines.push_back("Board:      lists its devices (" + std::to_string(listing.reportedCodes) +
                         " codes)");
     } else {
-        lines.push_back("Board:      level " + std::to_string(listing.programmerLevel) +
-                        ", programmer types: " +
-                        (listing.programmerTypes.empty() ? "none reported"
-                                                         : Joined(listing.programmerTypes)));
+        lines.push_back(
+            "Board:      level " + std::to_string(listing.programmerLevel) +
+            ", programmer types: " +
+            (listing.programmerTypes.empty() ? "none reported" : Joined(listing.programmerTypes)));
     }
     lines.push_back("Block size: " + (link.BlockSize() == 0 ? std::string("no block transfers")
                                                             : std::to_string(link.BlockSize())));
@@ -91,11 +91,10 @@ std::vector<std::string> DescribeConfigReport(const ConfigReport& report) {
             continue;
         }
         char line[96];
-        std::snprintf(line, sizeof line, "%-9s %s  %s %s", ConfigByteName(kConfigByteOrder[i]),
-                      report.read && rights.readable
-                          ? Hex(report.bytes[kConfigByteOrder[i]]).c_str()
-                          : "--",
-                      rights.readable ? "read" : "no read", rights.writable ? "write" : "no write");
+        std::snprintf(
+            line, sizeof line, "%-9s %s  %s %s", ConfigByteName(kConfigByteOrder[i]),
+            report.read && rights.readable ? Hex(report.bytes[kConfigByteOrder[i]]).c_str() : "--",
+            rights.readable ? "read" : "no read", rights.writable ? "write" : "no write");
         lines.push_back(line);
     }
     for (const ConfigSetting& setting : report.settings) {

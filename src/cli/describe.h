@@ -12,7 +12,8 @@ namespace zentaro::cli {
 // The lines the tool prints for what it learnt; English labels, the board's and the
 // layout's own texts as they are.
 std::vector<std::string> DescribeBoard(Session& session);
-std::vector<std::string> DescribeIdentity(const AdvancedOptions& options, const std::string& device);
+std::vector<std::string> DescribeIdentity(const AdvancedOptions& options,
+                                          const std::string& device);
 std::vector<std::string> DescribeConfigReport(const ConfigReport& report);
 // "lock=FF low=E2 high=D9 extended=FF", the bytes read.
 std::string DescribeBytes(const ConfigReport& report);

@@ -32,9 +32,8 @@ std::vector<BoardResult> RunBoards(const CliOptions& options, const FileCheck& f
     std::vector<BoardResult> results(options.ports.size());
     std::vector<std::thread> threads;
     for (size_t i = 0; i < options.ports.size(); ++i) {
-        threads.emplace_back([&, i] {
-            results[i] = RunBoard(options, options.ports[i], file, terminal, i);
-        });
+        threads.emplace_back(
+            [&, i] { results[i] = RunBoard(options, options.ports[i], file, terminal, i); });
     }
     for (std::thread& thread : threads) {
         thread.join();

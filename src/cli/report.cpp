@@ -82,8 +82,8 @@ std::vector<std::string> SummaryTable(const std::vector<BoardResult>& results) {
     }
     std::vector<std::string> lines;
     char line[256];
-    std::snprintf(line, sizeof line, "%-*s  %-10s  %8s", static_cast<int>(width), "PORT",
-                  "RESULT", "SECONDS");
+    std::snprintf(line, sizeof line, "%-*s  %-10s  %8s", static_cast<int>(width), "PORT", "RESULT",
+                  "SECONDS");
     lines.push_back(line);
     for (const BoardResult& result : results) {
         std::snprintf(line, sizeof line, "%-*s  %-10s  %8.2f", static_cast<int>(width),

@@ -47,7 +47,7 @@ Terminal::Answer Terminal::Ask(const std::string& prefix, const std::string& que
         }
     }
     return reply == "y" || reply == "Y" || reply == "yes" || reply == "Yes" ? Answer::Yes
-                                                                           : Answer::No;
+                                                                            : Answer::No;
 }
 
 void Terminal::ShowLine(size_t line, const std::string& label, int position, int max) {

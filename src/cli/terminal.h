@@ -12,9 +12,9 @@ namespace zentaro::cli {
 class Terminal {
 public:
     struct Settings {
-        bool yes = false;          // every question answered Yes
-        bool askOnStdin = false;   // stdin is a terminal: questions are asked there
-        bool showProgress = false; // stderr is a terminal and the user wants progress
+        bool yes = false;           // every question answered Yes
+        bool askOnStdin = false;    // stdin is a terminal: questions are asked there
+        bool showProgress = false;  // stderr is a terminal and the user wants progress
     };
     Terminal(Settings settings, size_t lineCount);
     Terminal(const Terminal&) = delete;

@@ -41,8 +41,8 @@ ConfigBytes ReadConfigBytes(CLowIO& link, uint32_t deviceCode, bool serial, uint
                 link.ReadExtendedFuseBits(value);
                 break;
             default:
-                link.UniversalCommand(step.instruction[0], step.instruction[1],
-                                      step.instruction[2], value);
+                link.UniversalCommand(step.instruction[0], step.instruction[1], step.instruction[2],
+                                      value);
                 break;
         }
     }

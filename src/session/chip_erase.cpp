@@ -7,8 +7,8 @@ bool EraseChip(Session& session) {
         return false;
     }
     CLowIO& link = session.Link();
-    const bool erased = link.SelectDevice(session.Device(), session.Listing().programmerLevel) &&
-                        link.ChipErase();
+    const bool erased =
+        link.SelectDevice(session.Device(), session.Listing().programmerLevel) && link.ChipErase();
     if (link.InProgMode()) {
         link.LeaveProgMode();
     }
