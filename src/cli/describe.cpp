@@ -12,11 +12,21 @@ std::string Hex(uint8_t value) {
     return text;
 }
 
-std::string Joined(const std::vector<std::string>& words) {
+std::string Joined(const std::vector<std::string>& words, const char* separator) {
     std::string text;
     for (const std::string& word : words) {
-        text += (text.empty() ? "" : ", ") + word;
+        if (!text.empty()) {
+            text += separator;
+        }
+        text += word;
     }
+    return text;
+}
+
+std::string NamedByte(ConfigByte which, uint8_t value) {
+    std::string text = ConfigByteName(which);
+    text += '=';
+    text += Hex(value);
     return text;
 }
 
@@ -38,10 +48,10 @@ std::vector<std::string> DescribeBoard(Session& session) {
         lines.push_back("Board:      lists its devices (" + std::to_string(listing.reportedCodes) +
                         " codes)");
     } else {
-        lines.push_back(
-            "Board:      level " + std::to_string(listing.programmerLevel) +
-            ", programmer types: " +
-            (listing.programmerTypes.empty() ? "none reported" : Joined(listing.programmerTypes)));
+        lines.push_back("Board:      level " + std::to_string(listing.programmerLevel) +
+                        ", programmer types: " +
+                        (listing.programmerTypes.empty() ? "none reported"
+                                                         : Joined(listing.programmerTypes, ", ")));
     }
     lines.push_back("Block size: " + (link.BlockSize() == 0 ? std::string("no block transfers")
                                                             : std::to_string(link.BlockSize())));
@@ -61,26 +71,20 @@ std::string DescribeBytes(const ConfigReport& report) {
     std::vector<std::string> parts;
     for (size_t i = 0; i < kConfigByteOrder.size(); ++i) {
         if (report.rights[i].readable) {
-            parts.push_back(std::string(ConfigByteName(kConfigByteOrder[i])) + "=" +
-                            Hex(report.bytes[kConfigByteOrder[i]]));
+            parts.push_back(NamedByte(kConfigByteOrder[i], report.bytes[kConfigByteOrder[i]]));
         }
     }
-    std::string text;
-    for (const std::string& part : parts) {
-        text += (text.empty() ? "" : " ") + part;
-    }
-    return text;
+    return Joined(parts, " ");
 }
 
 std::string DescribeWrite(const ConfigWrite& request) {
-    std::string text;
+    std::vector<std::string> parts;
     for (size_t i = 0; i < request.size(); ++i) {
         if (request[i]) {
-            text += (text.empty() ? "" : " ") + std::string(ConfigByteName(kConfigByteOrder[i])) +
-                    "=" + Hex(*request[i]);
+            parts.push_back(NamedByte(kConfigByteOrder[i], *request[i]));
         }
     }
-    return text;
+    return Joined(parts, " ");
 }
 
 std::vector<std::string> DescribeConfigReport(const ConfigReport& report) {
