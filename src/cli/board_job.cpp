@@ -206,7 +206,7 @@ private:
                 result_.bytes += right.readable ? 1 : 0;
             }
         }
-        Succeed(report.read ? DescribeBytes(report) : "the bytes may not be read on this board");
+        Succeed(report.read ? DescribeBytes(report) : "the bytes may not be read");
     }
 
     const CliOptions& options_;

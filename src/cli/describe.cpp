@@ -101,6 +101,9 @@ std::vector<std::string> DescribeConfigReport(const ConfigReport& report) {
             rights.readable ? "read" : "no read", rights.writable ? "write" : "no write");
         lines.push_back(line);
     }
+    if (!report.read) {
+        lines.push_back("This programmer type may not read the bytes of this device.");
+    }
     for (const ConfigSetting& setting : report.settings) {
         lines.push_back(setting.name + ": " + setting.value);
     }

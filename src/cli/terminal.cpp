@@ -83,6 +83,11 @@ void Terminal::Draw(size_t line) {
 
 void Terminal::Finish() {
     const std::lock_guard lock(mutex_);
+    if (drawn_) {
+        // The lines give way to the results printed next.
+        std::fprintf(stderr, "\x1b[%zuA\r\x1b[J", lines_.size());
+        std::fflush(stderr);
+    }
     drawn_ = false;
 }
 

@@ -26,7 +26,7 @@ public:
 
     // One board's line: its label (port and status text) and where its bar stands.
     void ShowLine(size_t line, const std::string& label, int position, int max);
-    // Puts the cursor below the progress lines, once every board has finished.
+    // Clears the progress lines once every board has finished.
     void Finish();
 
 private:

@@ -215,6 +215,27 @@ TEST_F(CliTest, FusesAreShownDecodedAndOnlyTheBytesAskedForAreWritten) {
     EXPECT_GT(board.Count().bytesIn, before);  // it did look at the board first
 }
 
+TEST_F(CliTest, FuseWritesTakeTheDeviceWriteFormAndTheBoardTypeRights) {
+    // An old-style device on a serial board: the low fuse bits travel inside the instruction.
+    const std::string log = PathOf("wire.log");
+    sim::SimServer& board = StartBoard("COM1", {"--chip", "Orlan 6", "--log", log});
+    EXPECT_EQ(Cli({"-d", "Orlan 6", "fuses", "--low", "DE"}).exitCode, 0);
+    board.Stop();
+    const std::string wire = Slurp(log);
+    EXPECT_NE(wire.find("host: 3A AC BE 00 "), std::string::npos) << wire;
+    EXPECT_EQ(wire.find("host: 6C"), std::string::npos) << "a lock byte nobody asked for";
+
+    // Fuses and reads are parallel-only on this device: refused before anything is written.
+    sim::SimServer& parallelOnly = StartBoard("COM2", {"--chip", "Orlan 1"});
+    const uint8_t lowBefore = parallelOnly.Config().lowFuse;
+    const CliRun refused = Cli({"-p", "COM2", "-d", "Orlan 1", "fuses", "--low", "00"});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.err.find("may not write the low byte"), std::string::npos) << refused.err;
+    EXPECT_EQ(parallelOnly.Config().lowFuse, lowBefore);
+    const CliRun shown = Cli({"-p", "COM2", "-d", "Orlan 1", "fuses"});
+    EXPECT_NE(shown.out.find("low       --  no read no write\n"), std::string::npos) << shown.out;
+}
+
 TEST_F(CliTest, NoBoardEndsWithTheNoBoardTextAndStatusThree) {
     const std::string file = WriteHex("a.hex", Pattern(16, 1));
     const CliRun run = Cli({"-p", "COM2", "-b", "115200", "-d", kChip, "verify", "flash", file});
