@@ -162,7 +162,12 @@ private:
         auto advanced = session_.AdvancedOptionsForDevice();
         advanced->Open();
         result_.lines = DescribeIdentity(*advanced, result_.device);
-        Succeed(advanced->State().signature);
+        // The text the advanced window shows when 's' went unanswered.
+        if (advanced->State().signature == "?? ?? ??") {
+            Refuse(kExitFailed, "the board did not read the signature");
+        } else {
+            Succeed(advanced->State().signature);
+        }
     }
 
     void Erase() {
@@ -178,6 +183,7 @@ private:
         auto advanced = session_.AdvancedOptionsForDevice();
         advanced->Open();
         const uint8_t level = session_.Listing().programmerLevel;
+        bool written = true;
         if (WritesFuses(options_)) {
             const auto rights = RightsFor(session_.Device(), advanced->ProgrammerType(), level);
             const std::string refusal = RefusalFor(options_.fuseWrite, rights);
@@ -185,12 +191,13 @@ private:
                 Refuse(kExitFailed, "nothing written: " + refusal);
                 return;
             }
-            WriteConfig(session_.Link(), session_.Device(), advanced->ProgrammerType(),
-                        options_.fuseWrite);
+            written = WriteConfig(session_.Link(), session_.Device(), advanced->ProgrammerType(),
+                                  options_.fuseWrite);
             for (const auto& byte : options_.fuseWrite) {
                 result_.bytes += byte ? 1 : 0;
             }
-            result_.lines.push_back("Written: " + DescribeWrite(options_.fuseWrite) + ".");
+            result_.lines.push_back((written ? "Written: " : "Not acknowledged by the board: ") +
+                                    DescribeWrite(options_.fuseWrite) + ".");
             if (advanced->State().readEnabled) {
                 advanced->Read();
             }
@@ -206,7 +213,13 @@ private:
                 result_.bytes += right.readable ? 1 : 0;
             }
         }
-        Succeed(report.read ? DescribeBytes(report) : "the bytes may not be read");
+        if (!written) {
+            Refuse(kExitFailed, "the board did not acknowledge every write");
+        } else if (report.read && !report.complete) {
+            Refuse(kExitFailed, "the board did not answer every read: " + DescribeBytes(report));
+        } else {
+            Succeed(report.read ? DescribeBytes(report) : "the bytes may not be read");
+        }
     }
 
     const CliOptions& options_;

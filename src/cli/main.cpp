@@ -1,5 +1,6 @@
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <thread>
@@ -54,8 +55,9 @@ void PrintResults(const CliOptions& options, const std::vector<BoardResult>& res
                              line.c_str());
             }
         }
-        // The tool's own reason; a command's texts already tell what went wrong.
-        if (failed && result.lines.empty()) {
+        // The reason, unless it is one of the texts just printed.
+        if (failed && std::find(result.lines.begin(), result.lines.end(), result.message) ==
+                          result.lines.end()) {
             std::fprintf(stderr, "zentaro-cli: %s%s\n", prefix.c_str(), result.message.c_str());
         }
     }

@@ -23,70 +23,62 @@ ConfigAccess AccessFor(const DeviceRecord& device, uint8_t programmerType) {
             .read = Granted(device.interfaceSupport[2], programmerType)};
 }
 
-ConfigBytes ReadConfigBytes(CLowIO& link, uint32_t deviceCode, bool serial, uint8_t level) {
-    ConfigBytes bytes;
+ConfigRead ReadConfigBytes(CLowIO& link, uint32_t deviceCode, bool serial, uint8_t level) {
+    ConfigRead read;
     for (const ReadStep& step : ReadPlan(deviceCode, serial, level)) {
-        uint8_t& value = bytes[step.target];
+        uint8_t& value = read.bytes[step.target];
+        bool answered = false;
         switch (step.command) {
             case 'r':
-                link.ReadLockBits(value);
+                answered = link.ReadLockBits(value);
                 break;
             case 'F':
-                link.ReadFuseBits(value);
+                answered = link.ReadFuseBits(value);
                 break;
             case 'N':
-                link.ReadHighFuseBits(value);
+                answered = link.ReadHighFuseBits(value);
                 break;
             case 'Q':
-                link.ReadExtendedFuseBits(value);
+                answered = link.ReadExtendedFuseBits(value);
                 break;
             default:
-                link.UniversalCommand(step.instruction[0], step.instruction[1], step.instruction[2],
-                                      value);
+                answered = link.UniversalCommand(step.instruction[0], step.instruction[1],
+                                                 step.instruction[2], value);
                 break;
         }
+        read.complete = read.complete && answered;
     }
-    return bytes;
+    return read;
 }
 
-void WriteLowFuse(CLowIO& link, uint32_t deviceCode, bool serial, uint8_t value) {
+bool WriteLowFuse(CLowIO& link, uint32_t deviceCode, bool serial, uint8_t value) {
     if (!serial) {
-        link.WriteFuseBits(value);
-        return;
+        return link.WriteFuseBits(value);
     }
     uint8_t reply = value;
-    if (SerialLowFuseWholeByte(deviceCode)) {
-        link.UniversalWrite(0xAC, 0xA0, 0x00, reply);
-    } else {
-        link.UniversalCommand(0xAC, static_cast<uint8_t>(0xA0 + (value & 0x1F)), 0x00, reply);
-    }
+    const bool written =
+        SerialLowFuseWholeByte(deviceCode)
+            ? link.UniversalWrite(0xAC, 0xA0, 0x00, reply)
+            : link.UniversalCommand(0xAC, static_cast<uint8_t>(0xA0 + (value & 0x1F)), 0x00, reply);
     if (LeavesAfterSerialLowFuse(deviceCode)) {
         link.LeaveProgMode();
     }
+    return written;
 }
 
-void WriteHighFuse(CLowIO& link, bool serial, uint8_t value) {
-    if (serial) {
-        link.UniversalWrite(0xAC, 0xA8, 0x00, value);
-    } else {
-        link.WriteHighFuseBits(value);
-    }
+bool WriteHighFuse(CLowIO& link, bool serial, uint8_t value) {
+    return serial ? link.UniversalWrite(0xAC, 0xA8, 0x00, value) : link.WriteHighFuseBits(value);
 }
 
-void WriteExtendedFuse(CLowIO& link, bool serial, uint8_t value) {
-    if (serial) {
-        link.UniversalWrite(0xAC, 0xA4, 0x00, value);
-    } else {
-        link.WriteExtendedFuseBits(value);
-    }
+bool WriteExtendedFuse(CLowIO& link, bool serial, uint8_t value) {
+    return serial ? link.UniversalWrite(0xAC, 0xA4, 0x00, value)
+                  : link.WriteExtendedFuseBits(value);
 }
 
-void WriteLockByte(CLowIO& link, uint32_t deviceCode, bool serial, uint8_t value) {
-    if (serial && SerialLockThroughInstruction(deviceCode)) {
-        link.UniversalWrite(0xAC, 0xE0, 0x00, value);
-    } else {
-        link.WriteLockBits(value);
-    }
+bool WriteLockByte(CLowIO& link, uint32_t deviceCode, bool serial, uint8_t value) {
+    return serial && SerialLockThroughInstruction(deviceCode)
+               ? link.UniversalWrite(0xAC, 0xE0, 0x00, value)
+               : link.WriteLockBits(value);
 }
 
 }  // namespace zentaro

@@ -18,14 +18,18 @@ struct ConfigAccess {
 ConfigAccess AccessFor(const DeviceRecord& device, uint8_t programmerType);
 
 // The four bytes as the device's read plan fetches them; a byte the plan does not read, or a
-// read that fails, stays 0xFF.
-ConfigBytes ReadConfigBytes(CLowIO& link, uint32_t deviceCode, bool serial, uint8_t level);
+// read that fails, stays 0xFF. complete: every read of the plan was answered.
+struct ConfigRead {
+    ConfigBytes bytes;
+    bool complete = true;
+};
+ConfigRead ReadConfigBytes(CLowIO& link, uint32_t deviceCode, bool serial, uint8_t level);
 
 // The device's write form for each byte: the one-letter writes on a parallel board, the
-// '.'/':' instructions on a serial one.
-void WriteLowFuse(CLowIO& link, uint32_t deviceCode, bool serial, uint8_t value);
-void WriteHighFuse(CLowIO& link, bool serial, uint8_t value);
-void WriteExtendedFuse(CLowIO& link, bool serial, uint8_t value);
-void WriteLockByte(CLowIO& link, uint32_t deviceCode, bool serial, uint8_t value);
+// '.'/':' instructions on a serial one. True when the board acknowledged the write.
+bool WriteLowFuse(CLowIO& link, uint32_t deviceCode, bool serial, uint8_t value);
+bool WriteHighFuse(CLowIO& link, bool serial, uint8_t value);
+bool WriteExtendedFuse(CLowIO& link, bool serial, uint8_t value);
+bool WriteLockByte(CLowIO& link, uint32_t deviceCode, bool serial, uint8_t value);
 
 }  // namespace zentaro

@@ -123,10 +123,11 @@ void AdvancedOptions::Read() {
     state_.readEnabled = false;
     ShowSignature();
     ShowCalibration();
-    const ConfigBytes bytes = ReadConfigBytes(link_, device_.deviceCode, Serial(), level_);
-    state_.bytes = bytes;
+    const ConfigRead read = ReadConfigBytes(link_, device_.deviceCode, Serial(), level_);
+    state_.bytes = read.bytes;
+    state_.bytesComplete = read.complete;
     link_.LeaveProgMode();
-    ApplyBytes(state_.controls, layout_, bytes, fusesDenied_);
+    ApplyBytes(state_.controls, layout_, read.bytes, fusesDenied_);
     state_.readEnabled = true;
 }
 

@@ -13,14 +13,15 @@ namespace zentaro {
 // Everything the advanced options window shows.
 struct AdvancedState {
     ControlState controls;
-    std::string signature;     // 1016
-    std::string identifier;    // 1017
-    std::string version;       // 1018
-    std::string calibration;   // 1079
-    ConfigBytes bytes;         // as the last read found them
-    bool readEnabled = true;   // 1013
-    bool writeEnabled = true;  // 1014
-    bool eraseEnabled = true;  // 1027
+    std::string signature;       // 1016
+    std::string identifier;      // 1017
+    std::string version;         // 1018
+    std::string calibration;     // 1079
+    ConfigBytes bytes;           // as the last read found them
+    bool bytesComplete = false;  // the board answered every read of the last read
+    bool readEnabled = true;     // 1013
+    bool writeEnabled = true;    // 1014
+    bool eraseEnabled = true;    // 1027
 };
 
 // The advanced options without the window: opening, and the read, write and erase of the

@@ -83,6 +83,7 @@ ConfigReport DescribeConfig(const AdvancedOptions& options, const DeviceRecord& 
     }
     const AdvancedState& state = options.State();
     report.bytes = state.bytes;
+    report.complete = state.bytesComplete;
     const ControlState& controls = state.controls;
     AddCombo(report.settings, "Lock mode", controls.lock);
     if (!controls.lockDescription.empty()) {
@@ -118,22 +119,24 @@ std::string RefusalFor(const ConfigWrite& request, const std::array<ConfigByteRi
     return {};
 }
 
-void WriteConfig(CLowIO& link, const DeviceRecord& device, uint8_t programmerType,
+bool WriteConfig(CLowIO& link, const DeviceRecord& device, uint8_t programmerType,
                  const ConfigWrite& request) {
     const bool serial = programmerType == 'S';
+    bool written = true;
     if (request[kLowIndex]) {
-        WriteLowFuse(link, device.deviceCode, serial, *request[kLowIndex]);
+        written = WriteLowFuse(link, device.deviceCode, serial, *request[kLowIndex]) && written;
     }
     if (request[kHighIndex]) {
-        WriteHighFuse(link, serial, *request[kHighIndex]);
+        written = WriteHighFuse(link, serial, *request[kHighIndex]) && written;
     }
     if (request[kExtendedIndex]) {
-        WriteExtendedFuse(link, serial, *request[kExtendedIndex]);
+        written = WriteExtendedFuse(link, serial, *request[kExtendedIndex]) && written;
     }
     if (request[kLockIndex]) {
-        WriteLockByte(link, device.deviceCode, serial, *request[kLockIndex]);
+        written = WriteLockByte(link, device.deviceCode, serial, *request[kLockIndex]) && written;
     }
     link.LeaveProgMode();
+    return written;
 }
 
 }  // namespace zentaro

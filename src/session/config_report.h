@@ -33,7 +33,8 @@ struct ConfigSetting {
 
 // The configuration bytes of the selected device as the advanced options read them.
 struct ConfigReport {
-    bool read = false;  // the bytes and settings below come from the chip
+    bool read = false;      // the bytes and settings below come from the chip
+    bool complete = false;  // every read was answered; a byte whose read failed shows FF
     ConfigBytes bytes;
     std::array<ConfigByteRights, 4> rights{};  // in kConfigByteOrder
     std::vector<ConfigSetting> settings;
@@ -55,8 +56,9 @@ using ConfigWrite = std::array<std::optional<uint8_t>, 4>;
 std::string RefusalFor(const ConfigWrite& request, const std::array<ConfigByteRights, 4>& rights);
 
 // Writes the bytes asked for with the device's write forms, fuses first and the lock last,
-// then leaves programming mode. The request must have passed RefusalFor.
-void WriteConfig(CLowIO& link, const DeviceRecord& device, uint8_t programmerType,
+// then leaves programming mode; false when the board did not acknowledge every write. The
+// request must have passed RefusalFor.
+bool WriteConfig(CLowIO& link, const DeviceRecord& device, uint8_t programmerType,
                  const ConfigWrite& request);
 
 }  // namespace zentaro

@@ -215,6 +215,14 @@ TEST_F(CliTest, FusesAreShownDecodedAndOnlyTheBytesAskedForAreWritten) {
     EXPECT_GT(board.Count().bytesIn, before);  // it did look at the board first
 }
 
+TEST_F(CliTest, AnUnansweredFuseReadIsAFailureNotAnFFByte) {
+    // The first pass-through is the calibration read, the second the lock byte.
+    StartBoard("COM1", {"--fault", "drop:0x3A@2"});
+    const CliRun run = Cli({"-d", kChip, "fuses"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("the board did not answer every read"), std::string::npos) << run.err;
+}
+
 TEST_F(CliTest, FuseWritesTakeTheDeviceWriteFormAndTheBoardTypeRights) {
     // An old-style device on a serial board: the low fuse bits travel inside the instruction.
     const std::string log = PathOf("wire.log");
