@@ -61,7 +61,9 @@ std::string JsonString(const std::string& text) {
 
 std::string JsonReport(const std::string& command, const std::vector<BoardResult>& results) {
     if (results.size() == 1) {
-        return "{" + BoardFields(command, results.front()) + "}";
+        std::string json = "{";
+        json += BoardFields(command, results.front());
+        return json += "}";
     }
     double seconds = 0;
     std::string boards;

@@ -1,6 +1,7 @@
 #include "cli/terminal.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <iostream>
 
 namespace zentaro::cli {
@@ -18,10 +19,11 @@ std::string ProgressBar(int position, int max) {
     const long clamped = std::clamp(position, 0, max);
     const long filled = clamped * kBarWidth / max;
     const long percent = clamped * 100 / max;
-    std::string bar = "[" + std::string(static_cast<size_t>(filled), '#') +
-                      std::string(static_cast<size_t>(kBarWidth - filled), '-') + "] ";
-    const std::string number = std::to_string(percent);
-    return bar + std::string(3 - std::min<size_t>(3, number.size()), ' ') + number + "%";
+    char bar[64];
+    std::snprintf(bar, sizeof bar, "[%s%s] %3ld%%",
+                  std::string(static_cast<size_t>(filled), '#').c_str(),
+                  std::string(static_cast<size_t>(kBarWidth - filled), '-').c_str(), percent);
+    return bar;
 }
 
 Terminal::Terminal(Settings settings, size_t lineCount) : settings_(settings), lines_(lineCount) {}
