@@ -153,8 +153,8 @@ private:
         if (outcome != CommandOutcome::Ok && !panel_.Notices().empty()) {
             result_.message = panel_.Notices().back();
         }
-        if (outcome != CommandOutcome::Ok && !panel_.Declined().empty()) {
-            result_.message = "declined: " + panel_.Declined().back();
+        if (outcome != CommandOutcome::Ok && !panel_.LastNo().empty()) {
+            result_.message = "declined: " + panel_.LastNo();
         }
     }
 

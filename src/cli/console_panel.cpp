@@ -14,9 +14,11 @@ bool ConsolePanel::AskYesNo(const std::string& text, bool) {
         case Terminal::Answer::Yes:
             return true;
         case Terminal::Answer::No:
+            lastNo_ = text;
             return false;
         case Terminal::Answer::Declined:
             declined_.push_back(text);
+            lastNo_ = text;
             return false;
     }
     return false;

@@ -32,6 +32,8 @@ public:
     // Notices and the questions nobody could answer, in the order they came.
     const std::vector<std::string>& Notices() const { return notices_; }
     const std::vector<std::string>& Declined() const { return declined_; }
+    // The last question answered No, by the user or for want of a terminal.
+    const std::string& LastNo() const { return lastNo_; }
 
 private:
     void Redraw();
@@ -43,6 +45,7 @@ private:
     std::string status_;
     std::vector<std::string> notices_;
     std::vector<std::string> declined_;
+    std::string lastNo_;
     int max_ = 0;
     int position_ = 0;
 };
