@@ -45,7 +45,11 @@ run_without_display() {
         --block-size 256 --auto-increment Y >/dev/null &
     sim_pid=$!
     trap 'kill "$sim_pid" 2>/dev/null; wait "$sim_pid" 2>/dev/null || true; rm -rf "$demo"' EXIT
-    sleep 0.5
+    # The board is ready once it has linked its port.
+    for _ in $(seq 50); do
+        [ -e "$XDG_CONFIG_HOME/Veltrona/Zentaro/ports/COM1" ] && break
+        sleep 0.1
+    done
     # The demo image: 1 KiB of counting bytes in Intel HEX.
     awk 'BEGIN { for (a = 0; a < 1024; a += 16) { line = sprintf(":10%04X00", a); sum = 16 + int(a / 256) + a % 256
                    for (i = 0; i < 16; i++) { b = (a + i) % 256; line = line sprintf("%02X", b); sum += b }
