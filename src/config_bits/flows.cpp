@@ -4,6 +4,7 @@
 
 #include "config_bits/codec.h"
 #include "config_bits/command_tables.h"
+#include "config_bits/config_io.h"
 
 namespace zentaro {
 
@@ -39,14 +40,16 @@ AdvancedOptions::AdvancedOptions(CLowIO& link, const DeviceRecord& device, uint8
       level_(programmerLevel),
       layout_(LayoutForDevice(ProfileFor(device))) {}
 
-// Only a board that named itself serial or parallel can match a type byte; otherwise a NUL
-// or '0' byte in the table would grant access to a board that never answered 'p'.
 bool AdvancedOptions::Granted(size_t accessIndex) const {
-    const uint8_t support = device_.interfaceSupport[accessIndex];
-    if (programmerType_ != 'S' && programmerType_ != 'P') {
-        return support == 'B';
+    const ConfigAccess access = AccessFor(device_, programmerType_);
+    switch (accessIndex) {
+        case kFuseAccess:
+            return access.fuses;
+        case kLockAccess:
+            return access.locks;
+        default:
+            return access.read;
     }
-    return AccessGranted(support, programmerType_);
 }
 
 void AdvancedOptions::Open() {
@@ -116,82 +119,26 @@ void AdvancedOptions::ShowCalibration() {
     }
 }
 
-ConfigBytes AdvancedOptions::ReadBytes() {
-    ConfigBytes bytes;
-    for (const ReadStep& step : ReadPlan(ProfileFor(device_), Serial(), level_)) {
-        uint8_t& value = bytes[step.target];
-        switch (step.command) {
-            case 'r':
-                link_.ReadLockBits(value);
-                break;
-            case 'F':
-                link_.ReadFuseBits(value);
-                break;
-            case 'N':
-                link_.ReadHighFuseBits(value);
-                break;
-            case 'Q':
-                link_.ReadExtendedFuseBits(value);
-                break;
-            default:
-                link_.UniversalCommand(step.instruction[0], step.instruction[1],
-                                       step.instruction[2], value);
-                break;
-        }
-    }
-    return bytes;
-}
-
 void AdvancedOptions::Read() {
     state_.readEnabled = false;
     ShowSignature();
     ShowCalibration();
-    const ConfigBytes bytes = ReadBytes();
+    const ConfigRead read = ReadConfigBytes(link_, ProfileFor(device_), Serial(), level_);
+    state_.bytes = read.bytes;
+    state_.bytesComplete = read.complete;
     link_.LeaveProgMode();
-    ApplyBytes(state_.controls, layout_, bytes, fusesDenied_);
+    ApplyBytes(state_.controls, layout_, read.bytes, fusesDenied_);
     state_.readEnabled = true;
 }
 
 void AdvancedOptions::WriteFuses(const ConfigBytes& bytes) {
     const DeviceProfile& profile = ProfileFor(device_);
-    uint8_t reply = 0;
-    if (!Serial()) {
-        link_.WriteFuseBits(bytes.low);
-    } else {
-        if (profile.serialLowFuse == SerialLowFuseForm::WholeByte) {
-            reply = bytes.low;
-            link_.UniversalWrite(0xAC, 0xA0, 0x00, reply);
-        } else {
-            link_.UniversalCommand(0xAC, static_cast<uint8_t>(0xA0 + (bytes.low & 0x1F)), 0x00,
-                                   reply);
-        }
-        if (profile.leavesProgModeAfterSerialLowFuse) {
-            link_.LeaveProgMode();
-        }
-    }
+    WriteLowFuse(link_, profile, Serial(), bytes.low);
     if (profile.highFuse) {
-        if (Serial()) {
-            reply = bytes.high;
-            link_.UniversalWrite(0xAC, 0xA8, 0x00, reply);
-        } else {
-            link_.WriteHighFuseBits(bytes.high);
-        }
+        WriteHighFuse(link_, Serial(), bytes.high);
     }
     if (profile.extendedFuse) {
-        if (Serial()) {
-            reply = bytes.extended;
-            link_.UniversalWrite(0xAC, 0xA4, 0x00, reply);
-        } else {
-            link_.WriteExtendedFuseBits(bytes.extended);
-        }
-    }
-}
-
-void AdvancedOptions::WriteLock(uint8_t lock) {
-    if (Serial() && ProfileFor(device_).serialLockThroughInstruction) {
-        link_.UniversalWrite(0xAC, 0xE0, 0x00, lock);
-    } else {
-        link_.WriteLockBits(lock);
+        WriteExtendedFuse(link_, Serial(), bytes.extended);
     }
 }
 
@@ -204,7 +151,7 @@ void AdvancedOptions::Write() {
     if (Granted(kFuseAccess)) {
         WriteFuses(bytes);
     }
-    WriteLock(bytes.lock);
+    WriteLockByte(link_, ProfileFor(device_), Serial(), bytes.lock);
     state_.writeEnabled = true;
     link_.LeaveProgMode();
 }

@@ -13,13 +13,15 @@ namespace zentaro {
 // Everything the advanced options window shows.
 struct AdvancedState {
     ControlState controls;
-    std::string signature;     // 1016
-    std::string identifier;    // 1017
-    std::string version;       // 1018
-    std::string calibration;   // 1079
-    bool readEnabled = true;   // 1013
-    bool writeEnabled = true;  // 1014
-    bool eraseEnabled = true;  // 1027
+    std::string signature;       // 1016
+    std::string identifier;      // 1017
+    std::string version;         // 1018
+    std::string calibration;     // 1079
+    ConfigBytes bytes;           // as the last read found them
+    bool bytesComplete = false;  // the board answered every read of the last read
+    bool readEnabled = true;     // 1013
+    bool writeEnabled = true;    // 1014
+    bool eraseEnabled = true;    // 1027
 };
 
 // The advanced options without the window: opening, and the read, write and erase of the
@@ -42,15 +44,15 @@ public:
     const DeviceLayout& Layout() const { return layout_; }
     bool FusesDenied() const { return fusesDenied_; }
     bool LocksDenied() const { return locksDenied_; }
+    // The board's answer to 'p' when the options opened, 0 without one.
+    uint8_t ProgrammerType() const { return programmerType_; }
 
 private:
     bool Serial() const { return programmerType_ == 'S'; }
     bool Granted(size_t accessIndex) const;
     void ShowSignature();
     void ShowCalibration();
-    ConfigBytes ReadBytes();
     void WriteFuses(const ConfigBytes& bytes);
-    void WriteLock(uint8_t lock);
 
     CLowIO& link_;
     DeviceRecord device_;

@@ -10,6 +10,7 @@ endif()
 
 set(expected
     bin/zentaro
+    bin/zentaro-cli
     bin/zentaro-sim
     share/applications/org.zentaro.Zentaro.desktop
     share/doc/zentaro/examples/60-zentaro.rules
@@ -17,6 +18,7 @@ set(expected
     share/icons/hicolor/256x256/apps/zentaro.png
     share/icons/hicolor/48x48/apps/zentaro.png
     share/icons/hicolor/scalable/apps/zentaro.svg
+    share/man/man1/zentaro-cli.1
     share/man/man1/zentaro-sim.1
     share/man/man1/zentaro.1
     share/metainfo/org.zentaro.Zentaro.metainfo.xml)
@@ -30,7 +32,7 @@ if(NOT installed STREQUAL expected)
 endif()
 
 # No display is needed for --version: the window program answers before it starts Qt.
-foreach(program zentaro zentaro-sim)
+foreach(program zentaro zentaro-cli zentaro-sim)
     execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY
                             --unset=QT_QPA_PLATFORM ${PREFIX}/bin/${program} --version
                     OUTPUT_VARIABLE output RESULT_VARIABLE status)

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "cli/cli_options.h"
+#include "cli/file_check.h"
+#include "cli/terminal.h"
+
+namespace zentaro::cli {
+
+enum ExitCode : int {
+    kExitOk = 0,
+    kExitFailed = 1,
+    kExitUsage = 2,
+    kExitNoBoard = 3,
+    kExitFile = 4
+};
+
+// How the command went on one board.
+struct BoardResult {
+    std::string port;    // where the board was found, or the port asked for
+    std::string device;  // the device the command ran on; empty when none was selected
+    int exitCode = kExitFailed;
+    std::string message;  // the system's ending text, or the tool's reason
+    uint64_t bytes = 0;
+    double seconds = 0;
+    std::vector<std::string> lines;  // what the command shows, in order
+};
+
+// Finds the board (port empty: the scan over COM1 ... COM4), selects the device and runs
+// the command; line is this board's progress line on the terminal.
+BoardResult RunBoard(const CliOptions& options, const std::string& port, const FileCheck& file,
+                     Terminal& terminal, size_t line);
+
+}  // namespace zentaro::cli

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "session/config_report.h"
+
+namespace zentaro::cli {
+
+enum class Verb { Scan, Devices, Info, Program, Verify, Read, Erase, Fuses };
+enum class Memory { Flash, Eeprom };
+
+// Everything the command line asked for.
+struct CliOptions {
+    Verb verb = Verb::Scan;
+    Memory memory = Memory::Flash;
+    std::string file;
+    std::vector<std::string> ports;  // empty: scan COM1 ... COM4
+    std::optional<int> baud;
+    std::string device;
+    bool yes = false;
+    bool noVerify = false;
+    bool ignoreChecksum = false;
+    bool json = false;
+    bool quiet = false;
+    ConfigWrite fuseWrite{};  // fuses: the bytes to write; none given shows them
+    bool help = false;
+    bool version = false;
+};
+
+struct ParsedCommandLine {
+    CliOptions options;
+    std::string error;  // empty when the arguments were understood
+};
+
+// Parses the arguments (without the program name).
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args);
+
+// The name of the verb as typed.
+const char* VerbName(Verb verb);
+// The verb and memory as one word for reports ("program flash", "fuses").
+std::string CommandName(const CliOptions& options);
+
+bool NeedsDevice(Verb verb);
+bool WritesFuses(const CliOptions& options);
+
+}  // namespace zentaro::cli

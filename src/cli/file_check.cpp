@@ -1,0 +1,96 @@
+#include "cli/file_check.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "images/encrypted_image.h"
+#include "images/hex_reader.h"
+
+namespace zentaro::cli {
+
+namespace {
+
+// The largest memory a device of the table has; images are checked against it.
+constexpr size_t kLargestMemory = 128 * 1024;
+
+// Keeps the reason the encrypted-image loader gives instead of showing it.
+class NoticeKeeper final : public Panel {
+public:
+    void Notice(const std::string& text) override { notice = text; }
+    bool AskYesNo(const std::string&, bool) override { return false; }
+    void SetStatus(const std::string&) override {}
+    void AppendStatus(const std::string&) override {}
+    void StartStatusTimeout() override {}
+    void StartProgress(int) override {}
+    void SetProgressPosition(int) override {}
+    void EndProgress() override {}
+    std::string Browse() override { return {}; }
+
+    std::string notice;
+};
+
+uint32_t DataEnd(const HexLoadState& state) {
+    return state.loadedData ? state.highestAddress + 1 : 0;
+}
+
+FileCheck CheckInput(const CliOptions& options) {
+    const std::string& path = options.file;
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        return {path + ": no such file (or not a plain file)"};
+    }
+    std::ifstream file(path);
+    if (!file) {
+        return {path + ": cannot be read"};
+    }
+    std::vector<uint8_t> image(kLargestMemory, 0xFF);
+    HexLoadState state;
+    if (options.verb == Verb::Program && options.memory == Memory::Flash &&
+        IsEncryptedImageName(path)) {
+        NoticeKeeper keeper;
+        if (!LoadEncryptedImage(path, image, state, keeper)) {
+            return {path + ": not a valid encrypted image (" + keeper.notice + ")"};
+        }
+        return {{}, DataEnd(state)};
+    }
+    if (!IsHexFile(file)) {
+        return {path + ": not an Intel HEX file"};
+    }
+    // A checksum error is the user's call: the command asks about it.
+    LoadHexImage(file, image, state);
+    return {{}, DataEnd(state)};
+}
+
+FileCheck CheckOutput(const std::string& path) {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) {
+        return {path + ": is a folder"};
+    }
+    std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    if (folder.empty()) {
+        folder = ".";
+    }
+    if (!std::filesystem::is_directory(folder, error) || ::access(folder.c_str(), W_OK) != 0) {
+        return {path + ": cannot be written (no writable folder " + folder.string() + ")"};
+    }
+    return {};
+}
+
+}  // namespace
+
+FileCheck CheckFile(const CliOptions& options) {
+    switch (options.verb) {
+        case Verb::Program:
+        case Verb::Verify:
+            return CheckInput(options);
+        case Verb::Read:
+            return CheckOutput(options.file);
+        default:
+            return {};
+    }
+}
+
+}  // namespace zentaro::cli

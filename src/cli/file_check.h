@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "cli/cli_options.h"
+
+namespace zentaro::cli {
+
+// What the file check found before any board is looked for.
+struct FileCheck {
+    std::string error;     // empty: the command may go on
+    uint32_t dataEnd = 0;  // input files: one past the highest address a record carried
+};
+
+// An input file must be a readable file in Intel HEX (or an encrypted image for program
+// flash); an output file must be creatable in its folder. Other commands pass.
+FileCheck CheckFile(const CliOptions& options);
+
+}  // namespace zentaro::cli

@@ -1,0 +1,89 @@
+#include "cli/help_text.h"
+
+namespace zentaro::cli {
+
+const char* HelpText() {
+    return R"(NAME
+    zentaro-cli - drive a Zentaro in-system programmer board from the command line
+
+SYNOPSIS
+    zentaro-cli [options] scan
+    zentaro-cli [options] devices
+    zentaro-cli [options] info
+    zentaro-cli [options] program flash|eeprom FILE
+    zentaro-cli [options] verify  flash|eeprom FILE
+    zentaro-cli [options] read    flash|eeprom FILE
+    zentaro-cli [options] erase
+    zentaro-cli [options] fuses [--lock XX] [--low XX] [--high XX] [--ext XX]
+
+DESCRIPTION
+    Finds the programmer board (by the scan over COM1 ... COM4, or on the port given),
+    selects the target device and runs one command, as the Zentaro window does.
+    The board's own texts (status endings, mismatch messages) are printed as the window
+    shows them. The window's settings are neither read nor written.
+
+COMMANDS
+    scan      Find the board and describe it.
+    devices   List the devices the board offers.
+    info      Show the chip's signature and calibration byte and the board's identifier
+              and version.
+    program   Program the memory from an Intel HEX file (flash also takes an encrypted
+              .ebn image), then verify it unless --no-verify is given.
+    verify    Compare the memory with an Intel HEX file.
+    read      Read the memory into an Intel HEX file.
+    erase     Erase the chip and leave programming mode.
+    fuses     Without values: read the lock and fuse bytes and show the settings they
+              stand for. With values: write only the bytes given (two hex digits each),
+              then show them again. Bytes the device does not have or the board may not
+              write are refused before anything is written.
+
+OPTIONS
+    -p, --port PORT
+              The board's port: COM1 ... COM4 (resolved as the window resolves them) or a
+              device path such as /dev/ttyUSB0. Skips the scan and tries the scan's three
+              rates on that port. Given more than once, the command runs on every board
+              at the same time, with one progress line per port and a summary table.
+    -b, --baud RATE
+              Only this rate on the given port.
+    -d, --device NAME
+              The target device, as `devices` lists it. Needed unless the board offers
+              exactly one.
+    -y, --yes
+              Answer Yes to every question (boot area, overwrite, checksum, size).
+              Without it questions are asked on the terminal; when standard input is no
+              terminal they are answered No and the declined question is printed.
+    --no-verify
+              Program without verifying afterwards.
+    --ignore-checksum
+              Load HEX files with bad checksums without asking.
+    --json    Print one JSON object on standard output: command, device, port, bytes,
+              seconds, ok, exit, message (several ports: a "boards" array). Other output
+              goes to standard error.
+    -q, --quiet
+              Print nothing but errors.
+    --version Print the version.
+    -h, --help
+              Print this text.
+
+EXIT STATUS
+    0  success
+    1  the command failed (board error, verify mismatch, a question declined)
+    2  usage error (also an unknown or missing device)
+    3  no board answered
+    4  the file could not be read, parsed or written; nothing was sent to the board
+    With several ports, the worst status of all boards.
+
+EXAMPLES
+    zentaro-cli scan
+    zentaro-cli -d "Mirval 10" program flash firmware.hex
+    zentaro-cli -p /dev/ttyUSB0 -d "Mirval 10" read eeprom backup.hex
+    zentaro-cli -d "Mirval 10" fuses --low E2 --high D9
+    zentaro-cli -p COM1 -p COM2 -p COM3 -y -d "Mirval 10" program flash firmware.hex
+)";
+}
+
+const char* UsageHint() {
+    return "Try 'zentaro-cli --help' for more information.";
+}
+
+}  // namespace zentaro::cli

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+
+#include "catalogue/device_profile.h"
+#include "catalogue/device_table.h"
+#include "config_bits/control_state.h"
+#include "link/low_io.h"
+
+namespace zentaro {
+
+// Who may touch the configuration bytes of a device on a board of a given programmer type.
+struct ConfigAccess {
+    bool fuses = false;
+    bool locks = false;
+    bool read = false;
+};
+// programmerType: the board's answer to 'p', 0 when it gave none.
+ConfigAccess AccessFor(const DeviceRecord& device, uint8_t programmerType);
+
+// The four bytes as the device's read plan fetches them; a byte the plan does not read, or a
+// read that fails, stays 0xFF. complete: every read of the plan was answered.
+struct ConfigRead {
+    ConfigBytes bytes;
+    bool complete = true;
+};
+ConfigRead ReadConfigBytes(CLowIO& link, const DeviceProfile& profile, bool serial, uint8_t level);
+
+// The device's write form for each byte: the one-letter writes on a parallel board, the
+// '.'/':' instructions on a serial one. True when the board acknowledged the write.
+bool WriteLowFuse(CLowIO& link, const DeviceProfile& profile, bool serial, uint8_t value);
+bool WriteHighFuse(CLowIO& link, bool serial, uint8_t value);
+bool WriteExtendedFuse(CLowIO& link, bool serial, uint8_t value);
+bool WriteLockByte(CLowIO& link, const DeviceProfile& profile, bool serial, uint8_t value);
+
+}  // namespace zentaro

@@ -1,0 +1,18 @@
+#include "session/chip_erase.h"
+
+namespace zentaro {
+
+bool EraseChip(Session& session) {
+    if (session.Busy() || !session.HasDevice()) {
+        return false;
+    }
+    CLowIO& link = session.Link();
+    const bool erased =
+        link.SelectDevice(session.Device(), session.Listing().programmerLevel) && link.ChipErase();
+    if (link.InProgMode()) {
+        link.LeaveProgMode();
+    }
+    return erased;
+}
+
+}  // namespace zentaro

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace zentaro::testing {
+
+struct CliRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs zentaro-cli with the arguments, XDG_CONFIG_HOME set to configHome and stdin, stdout
+// and stderr no terminals, and waits for it to end.
+CliRun RunCli(const std::vector<std::string>& args, const std::string& configHome);
+
+}  // namespace zentaro::testing
