@@ -56,12 +56,12 @@ TEST(MadeUpDevice, ItsRowAloneGivesLayoutReadPlanAndBootSection) {
 
 // The link selects the made-up chip from its row; its erase rule and page mode follow.
 TEST(MadeUpDevice, ItsRowAloneGivesTheEraseAndPageWritesOnTheLink) {
-    auto scripted = std::make_unique<testing::ScriptedPort>();
-    testing::ScriptedPort& port = *scripted;
+    auto scripted = std::make_unique<test::ScriptedPort>();
+    test::ScriptedPort& port = *scripted;
     port.SetResponder([](const std::string&, int, const Bytes&) { return Bytes{0x0D}; });
     port.Open("COM1", 115200);
-    testing::RecordingPanel panel;
-    testing::FakeClock clock;
+    test::RecordingPanel panel;
+    test::FakeClock clock;
     CLowIO link(std::move(scripted), panel, clock);
     ASSERT_TRUE(link.SelectDevice(kTesta, 0));
 

@@ -16,7 +16,7 @@
 #include "link/temp_config_home.h"
 #include "sim/sim_server.h"
 
-namespace zentaro::testing {
+namespace zentaro::test {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
@@ -334,4 +334,4 @@ TEST_F(CliTest, ThreeBoardsAreProgrammedInParallelByOneCommand) {
 }
 
 }  // namespace
-}  // namespace zentaro::testing
+}  // namespace zentaro::test

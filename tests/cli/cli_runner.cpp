@@ -8,7 +8,7 @@
 #include <fstream>
 #include <sstream>
 
-namespace zentaro::testing {
+namespace zentaro::test {
 
 namespace {
 
@@ -50,4 +50,4 @@ CliRun RunCli(const std::vector<std::string>& args, const std::string& configHom
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(out), Slurp(err)};
 }
 
-}  // namespace zentaro::testing
+}  // namespace zentaro::test

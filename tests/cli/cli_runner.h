@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-namespace zentaro::testing {
+namespace zentaro::test {
 
 struct CliRun {
     int exitCode = -1;
@@ -15,4 +15,4 @@ struct CliRun {
 // and stderr no terminals, and waits for it to end.
 CliRun RunCli(const std::vector<std::string>& args, const std::string& configHome);
 
-}  // namespace zentaro::testing
+}  // namespace zentaro::test

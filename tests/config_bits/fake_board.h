@@ -8,7 +8,7 @@
 
 #include "support/scripted_port.h"
 
-namespace zentaro::testing {
+namespace zentaro::test {
 
 // A board for the lock and fuse commands, answering on a ScriptedPort: it keeps the chip's
 // configuration bytes, signature and calibration byte and the board's identity, and
@@ -134,4 +134,4 @@ inline std::vector<std::string> Commands(const ScriptedPort& port) {
     return commands;
 }
 
-}  // namespace zentaro::testing
+}  // namespace zentaro::test

@@ -2,7 +2,7 @@
 #include "config_bits/flows.h"
 #include "hostboard/host_board_fixture.h"
 
-namespace zentaro::testing {
+namespace zentaro::test {
 namespace {
 
 // The flows against the simulated board: the board's own reading of the instructions
@@ -61,4 +61,4 @@ TEST_F(OptionsBoardTest, OldStyleSerialFuseWriteAndEraseOnTheBoard) {
 }
 
 }  // namespace
-}  // namespace zentaro::testing
+}  // namespace zentaro::test

@@ -15,14 +15,14 @@
 namespace zentaro {
 namespace {
 
-using testing::Commands;
-using testing::FakeBoard;
+using test::Commands;
+using test::FakeBoard;
 using Texts = std::vector<std::string>;
 
 class FlowsTest : public ::testing::Test {
 protected:
     FlowsTest() {
-        auto scripted = std::make_unique<testing::ScriptedPort>();
+        auto scripted = std::make_unique<test::ScriptedPort>();
         port = scripted.get();
         port->Open("COM1", 115200);
         board.Attach(*port);
@@ -40,9 +40,9 @@ protected:
     }
 
     FakeBoard board;
-    testing::ScriptedPort* port = nullptr;
-    testing::RecordingPanel panel;
-    testing::FakeClock clock;
+    test::ScriptedPort* port = nullptr;
+    test::RecordingPanel panel;
+    test::FakeClock clock;
     std::unique_ptr<CLowIO> link;
     DeviceRecord device;
     std::unique_ptr<AdvancedOptions> opened;

@@ -1,6 +1,6 @@
 #include "host_board_fixture.h"
 
-namespace zentaro::testing {
+namespace zentaro::test {
 namespace {
 
 TEST_F(HostBoardTest, LockAndFuseBytesAreWrittenAndReadBack) {
@@ -72,4 +72,4 @@ TEST_F(HostBoardTest, VersionAndTypeOfAParallelBoard) {
 }
 
 }  // namespace
-}  // namespace zentaro::testing
+}  // namespace zentaro::test

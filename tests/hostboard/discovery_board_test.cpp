@@ -4,7 +4,7 @@
 
 #include "host_board_fixture.h"
 
-namespace zentaro::testing {
+namespace zentaro::test {
 namespace {
 
 TEST_F(HostBoardTest, ListTypeBoardWithOneCode) {
@@ -179,4 +179,4 @@ TEST_F(HostBoardTest, LateReplyIsFlushedBeforeTheNextP) {
 }
 
 }  // namespace
-}  // namespace zentaro::testing
+}  // namespace zentaro::test

@@ -12,7 +12,7 @@
 #include "sim/sim_server.h"
 #include "support/recording_panel.h"
 
-namespace zentaro::testing {
+namespace zentaro::test {
 
 using Bytes = std::vector<uint8_t>;
 
@@ -51,4 +51,4 @@ protected:
     std::unique_ptr<CLowIO> link;
 };
 
-}  // namespace zentaro::testing
+}  // namespace zentaro::test

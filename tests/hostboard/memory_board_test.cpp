@@ -1,6 +1,6 @@
 #include "host_board_fixture.h"
 
-namespace zentaro::testing {
+namespace zentaro::test {
 namespace {
 
 Bytes Pattern(size_t count, uint8_t seed) {
@@ -89,4 +89,4 @@ TEST_F(HostBoardTest, ChipEraseOnOrlan1LeavesProgrammingMode) {
 }
 
 }  // namespace
-}  // namespace zentaro::testing
+}  // namespace zentaro::test

@@ -9,9 +9,9 @@
 namespace zentaro {
 namespace {
 
-using testing::RecordingPanel;
-using testing::TempDir;
-using testing::WriteFile;
+using test::RecordingPanel;
+using test::TempDir;
+using test::WriteFile;
 
 const std::string kCannotRead = "不能读取输入文件         ";
 const std::string kNotEncryptedImage = "您指定的文件不是一个有效的加密映像文件!  ";

@@ -15,10 +15,10 @@
 namespace zentaro {
 namespace {
 
-using testing::ReadFile;
-using testing::RecordingPanel;
-using testing::TempDir;
-using testing::WriteFile;
+using test::ReadFile;
+using test::RecordingPanel;
+using test::TempDir;
+using test::WriteFile;
 
 const std::string kExistsQuestion = "\n这个文件已经存在.        \n覆盖这个文件吗?       ";
 const std::string kCannotCreate = "不能建立输出文件            ";

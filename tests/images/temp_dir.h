@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace zentaro::testing {
+namespace zentaro::test {
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempDir {
@@ -52,4 +52,4 @@ inline void WriteFile(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-}  // namespace zentaro::testing
+}  // namespace zentaro::test

@@ -12,7 +12,7 @@
 #include "link/posix_serial_port.h"
 #include "temp_config_home.h"
 
-namespace zentaro::testing {
+namespace zentaro::test {
 namespace {
 
 constexpr char kTtyTimer[] = "/sys/class/tty/ttyUSB0/device/latency_timer";
@@ -146,4 +146,4 @@ TEST_F(AdapterLatencyTest, AdapterAlreadyFastIsLeftAloneAtOpenAndAtClose) {
 }
 
 }  // namespace
-}  // namespace zentaro::testing
+}  // namespace zentaro::test

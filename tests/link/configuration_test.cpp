@@ -3,7 +3,7 @@
 
 #include "link_fixture.h"
 
-namespace zentaro::testing {
+namespace zentaro::test {
 namespace {
 
 struct ReadCase {
@@ -376,4 +376,4 @@ INSTANTIATE_TEST_SUITE_P(EveryCommand, BadReplyTest,
                          [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 }  // namespace
-}  // namespace zentaro::testing
+}  // namespace zentaro::test

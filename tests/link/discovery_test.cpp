@@ -3,7 +3,7 @@
 
 #include "link_fixture.h"
 
-namespace zentaro::testing {
+namespace zentaro::test {
 namespace {
 
 const Bytes kWakeUp{0x1B, 0x1B, 0x1B, 0x1B};
@@ -380,4 +380,4 @@ TEST_F(LinkTest, LampsStopOnABoardThatAnsweredNeitherTheLastCommandNorTheFirstLa
 }
 
 }  // namespace
-}  // namespace zentaro::testing
+}  // namespace zentaro::test

@@ -9,7 +9,7 @@
 #include "support/recording_panel.h"
 #include "support/scripted_port.h"
 
-namespace zentaro::testing {
+namespace zentaro::test {
 
 using Bytes = ScriptedPort::Bytes;
 inline constexpr uint8_t CR = 0x0D;
@@ -54,4 +54,4 @@ protected:
     std::unique_ptr<CLowIO> link;
 };
 
-}  // namespace zentaro::testing
+}  // namespace zentaro::test

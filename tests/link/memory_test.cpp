@@ -2,7 +2,7 @@
 
 #include "link_fixture.h"
 
-namespace zentaro::testing {
+namespace zentaro::test {
 namespace {
 
 TEST_F(LinkTest, WordWideReadSendsAddressThenRAndBuildsHighByteFirst) {
@@ -122,4 +122,4 @@ TEST_F(LinkTest, BlockReadOf256EepromBytesTakesNoCR) {
 }
 
 }  // namespace
-}  // namespace zentaro::testing
+}  // namespace zentaro::test

@@ -10,7 +10,7 @@
 #include "link/posix_serial_port.h"
 #include "link/temp_config_home.h"
 
-namespace zentaro::testing {
+namespace zentaro::test {
 namespace {
 
 constexpr uid_t kNobody = 65534;
@@ -77,4 +77,4 @@ TEST(OpenTrouble, PermissionBusyAndAbsentAreToldApart) {
 }
 
 }  // namespace
-}  // namespace zentaro::testing
+}  // namespace zentaro::test

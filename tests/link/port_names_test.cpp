@@ -7,7 +7,7 @@
 
 #include "temp_config_home.h"
 
-namespace zentaro::testing {
+namespace zentaro::test {
 namespace {
 
 namespace fs = std::filesystem;
@@ -77,4 +77,4 @@ TEST(PortNamesEnvironmentTest, ConfigHomeFromXdgElseHome) {
 }
 
 }  // namespace
-}  // namespace zentaro::testing
+}  // namespace zentaro::test

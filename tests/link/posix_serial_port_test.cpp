@@ -14,7 +14,7 @@
 
 #include "temp_config_home.h"
 
-namespace zentaro::testing {
+namespace zentaro::test {
 namespace {
 
 using std::chrono::milliseconds;
@@ -193,4 +193,4 @@ TEST_F(PosixSerialPortTest, ClosedPortFailsAndAbsentPortsDoNotOpen) {
 }
 
 }  // namespace
-}  // namespace zentaro::testing
+}  // namespace zentaro::test

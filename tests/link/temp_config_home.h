@@ -4,7 +4,7 @@
 #include <random>
 #include <string>
 
-namespace zentaro::testing {
+namespace zentaro::test {
 
 // A private config home under the system's temporary folder, removed again with the object.
 class TempConfigHome {
@@ -32,4 +32,4 @@ private:
     std::filesystem::path path_;
 };
 
-}  // namespace zentaro::testing
+}  // namespace zentaro::test

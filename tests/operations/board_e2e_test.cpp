@@ -3,7 +3,7 @@
 
 #include "operations/board_fixture.h"
 
-namespace zentaro::testing {
+namespace zentaro::test {
 namespace {
 
 using ::testing::ElementsAre;
@@ -165,4 +165,4 @@ TEST_F(BoardFaultTest, HangUpWhileReadingKeepsTheEarlierFile) {
 }
 
 }  // namespace
-}  // namespace zentaro::testing
+}  // namespace zentaro::test

@@ -13,7 +13,7 @@
 #include "support/in_memory_board.h"
 #include "support/recording_panel.h"
 
-namespace zentaro::testing {
+namespace zentaro::test {
 
 // The commands as the window runs them: a link found by the scan, talking to the simulated
 // board's state machine in memory, with time-outs and pauses in virtual time.
@@ -52,4 +52,4 @@ public:
     std::unique_ptr<CLowIO> link;
 };
 
-}  // namespace zentaro::testing
+}  // namespace zentaro::test

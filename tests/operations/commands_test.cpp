@@ -9,11 +9,11 @@
 namespace zentaro {
 namespace {
 
+using test::Device;
+using test::FakeBoard;
+using test::HexText;
 using ::testing::Contains;
-using testing::Device;
 using ::testing::ElementsAre;
-using testing::FakeBoard;
-using testing::HexText;
 using ::testing::IsEmpty;
 using ::testing::Not;
 using Bytes = FakeBoard::Bytes;
@@ -35,10 +35,10 @@ struct Bench {
     // A HEX file in the scratch folder.
     std::string Hex(const std::map<uint32_t, std::vector<uint8_t>>& records) {
         const std::string path = dir.Path("in.hex");
-        testing::WriteText(path, HexText(records));
+        test::WriteText(path, HexText(records));
         return path;
     }
-    testing::RecordingPanel& Panel() { return board.Panel(); }
+    test::RecordingPanel& Panel() { return board.Panel(); }
     bool Sent(uint8_t letter) const {
         for (const Bytes& write : board.MemoryTraffic()) {
             if (write[0] == letter) {
@@ -57,7 +57,7 @@ struct Bench {
     const DeviceRecord& device;
     FakeBoard board;
     std::vector<uint8_t> image;
-    testing::ScratchDir dir;
+    test::ScratchDir dir;
 };
 
 TEST(ProgramFlashTest, ProgramsVerifiesAndReports) {
@@ -104,9 +104,9 @@ TEST(ProgramFlashTest, AFileWithoutDataStillErasesAndSucceeds) {
 TEST(ProgramFlashTest, FileProblemsStopBeforeTheBoard) {
     Bench bench("Orlan 8");
     const std::string notHex = bench.dir.Path("notes.txt");
-    testing::WriteText(notHex, "hello\n");
+    test::WriteText(notHex, "hello\n");
     const std::string badSum = bench.dir.Path("bad.hex");
-    testing::WriteText(badSum, ":0100000012EE\n");
+    test::WriteText(badSum, ":0100000012EE\n");
 
     CommandContext missing = bench.Context(bench.dir.Path("none.hex"));
     EXPECT_FALSE(ProgramFlash(missing));
@@ -125,7 +125,7 @@ TEST(ProgramFlashTest, FileProblemsStopBeforeTheBoard) {
 
 TEST(ProgramFlashTest, IgnoredChecksumsGoOnWithTheLoadedData) {
     Bench bench("Orlan 8");
-    testing::WriteText(bench.dir.Path("bad.hex"), ":0100000012EE\n");
+    test::WriteText(bench.dir.Path("bad.hex"), ":0100000012EE\n");
     CommandContext context = bench.Context(bench.dir.Path("bad.hex"));
     context.switches.ignoreChecksum = true;
 
@@ -217,7 +217,7 @@ TEST(ProgramFlashTest, EncryptedImagesAreLockedExceptOnOneDevice) {
         Bench bench(name);
         const std::vector<uint8_t> cipher = EncryptImage({0x21, 0x43, 0x65, 0x87});
         const std::string path = bench.dir.Path("code.ebn");
-        testing::WriteText(path, std::string(cipher.begin(), cipher.end()));
+        test::WriteText(path, std::string(cipher.begin(), cipher.end()));
         CommandContext context = bench.Context(path);
 
         ASSERT_TRUE(ProgramFlash(context)) << name;
@@ -364,17 +364,17 @@ TEST(ReadToFileTest, ReadFlashWritesTheChipAfterConfirmingTheOverwrite) {
     Bench bench("Orlan 8", true, 256);
     bench.board.flash[0x123] = 0x45;
     const std::string path = bench.dir.Path("out.hex");
-    testing::WriteText(path, "mine");
+    test::WriteText(path, "mine");
 
     CommandContext declined = bench.Context(path);
     EXPECT_FALSE(ReadFlash(declined));
-    EXPECT_EQ(testing::ReadText(path), "mine");
+    EXPECT_EQ(test::ReadText(path), "mine");
     EXPECT_THAT(bench.board.Port().Writes(), IsEmpty());
 
     bench.Panel().Answer(true);
     CommandContext accepted = bench.Context(path);
     ASSERT_TRUE(ReadFlash(accepted));
-    EXPECT_EQ(testing::LoadedMemory(path, bench.device.flashSize), bench.board.flash);
+    EXPECT_EQ(test::LoadedMemory(path, bench.device.flashSize), bench.board.flash);
     EXPECT_EQ(bench.Panel().Status(), "读取 Flash...   OK");
     int selects = 0;
     for (const Bytes& write : bench.board.Port().Writes()) {
@@ -389,14 +389,14 @@ TEST(ReadToFileTest, FailedReadKeepsTheEarlierFile) {
         Bench bench("Orlan 8", true, blockSize);
         bench.board.Fault(blockSize ? 'g' : 'd', 2, {});
         const std::string path = bench.dir.Path("out.eep");
-        testing::WriteText(path, "mine");
+        test::WriteText(path, "mine");
         bench.Panel().Answer(true);
         CommandContext context = bench.Context(path);
 
         EXPECT_FALSE(ReadEeprom(context));
         EXPECT_EQ(bench.Panel().Status(), "读取 EEPROM   ...失败  ");
         EXPECT_THAT(bench.Panel().Notices(), ElementsAre("读取失败   "));
-        EXPECT_EQ(testing::ReadText(path), "mine");
+        EXPECT_EQ(test::ReadText(path), "mine");
         EXPECT_EQ(bench.dir.EntryCount(), 1u);
         bench.ExpectSettled();
     }

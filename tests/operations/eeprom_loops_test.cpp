@@ -8,9 +8,9 @@
 namespace zentaro {
 namespace {
 
-using testing::Device;
+using test::Device;
+using test::FakeBoard;
 using ::testing::ElementsAre;
-using testing::FakeBoard;
 using Bytes = FakeBoard::Bytes;
 
 TEST(WriteEepromImageTest, BlankBytesAreWrittenToo) {

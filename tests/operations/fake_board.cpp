@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace zentaro::testing {
+namespace zentaro::test {
 
 namespace {
 
@@ -181,4 +181,4 @@ std::vector<int> FakeBoard::LampsLit() const {
     return lamps;
 }
 
-}  // namespace zentaro::testing
+}  // namespace zentaro::test

@@ -13,7 +13,7 @@
 #include "support/recording_panel.h"
 #include "support/scripted_port.h"
 
-namespace zentaro::testing {
+namespace zentaro::test {
 
 // A board behind a ScriptedPort for the loop and command tests: it answers the memory
 // commands from its own flash and EEPROM so that the tests can look at the exact bytes the
@@ -75,4 +75,4 @@ private:
 // A device row by name; fails the test when there is none.
 const DeviceRecord& Device(const std::string& name);
 
-}  // namespace zentaro::testing
+}  // namespace zentaro::test

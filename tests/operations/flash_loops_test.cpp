@@ -11,9 +11,9 @@
 namespace zentaro {
 namespace {
 
-using testing::Device;
+using test::Device;
+using test::FakeBoard;
 using ::testing::ElementsAre;
-using testing::FakeBoard;
 using Bytes = FakeBoard::Bytes;
 
 std::vector<uint8_t> Blank(const DeviceRecord& device) {

@@ -11,9 +11,9 @@
 namespace zentaro {
 namespace {
 
-using testing::Device;
+using test::Device;
+using test::FakeBoard;
 using ::testing::ElementsAre;
-using testing::FakeBoard;
 using Bytes = FakeBoard::Bytes;
 
 // Collects the records instead of writing a file.

@@ -10,7 +10,7 @@
 
 #include "images/hex_reader.h"
 
-namespace zentaro::testing {
+namespace zentaro::test {
 
 ScratchDir::ScratchDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "zentaro-ops-XXXXXX").string();
@@ -86,4 +86,4 @@ std::vector<uint8_t> LoadedMemory(const std::string& path, size_t size) {
     return memory;
 }
 
-}  // namespace zentaro::testing
+}  // namespace zentaro::test

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace zentaro::testing {
+namespace zentaro::test {
 
 // A fresh folder for one test's files, removed with everything in it.
 class ScratchDir {
@@ -33,4 +33,4 @@ std::string HexText(const std::map<uint32_t, std::vector<uint8_t>>& records);
 // The memory a HEX file holds, loaded into size bytes of 0xFF through the image reader.
 std::vector<uint8_t> LoadedMemory(const std::string& path, size_t size);
 
-}  // namespace zentaro::testing
+}  // namespace zentaro::test

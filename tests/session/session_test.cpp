@@ -12,7 +12,7 @@
 #include "support/scripted_board.h"
 #include "support/scripted_port.h"
 
-namespace zentaro::testing {
+namespace zentaro::test {
 namespace {
 
 using ::testing::ElementsAre;
@@ -164,4 +164,4 @@ TEST_F(SessionTest, SecondCommandWhileOneRunsIsRefusedAndDeclinedQuestionsAreTol
 }
 
 }  // namespace
-}  // namespace zentaro::testing
+}  // namespace zentaro::test

@@ -8,8 +8,8 @@
 namespace zentaro::sim {
 namespace {
 
-using testing::Exchange;
-using testing::MakeBoard;
+using test::Exchange;
+using test::MakeBoard;
 
 // A board in programming mode with the given chip and extra options.
 Board Programming(const char* chip, std::vector<std::string> args = {}) {
@@ -82,9 +82,9 @@ TEST(BoardMemory, EepromBlocksAndAReadPastTheEnd) {
     Board board = Programming("Sarko 3");  // 64-byte EEPROM
     std::string data(64, '\0');
     std::iota(data.begin(), data.end(), '\0');
-    EXPECT_EQ(board.FeedText(testing::Wire("'A 00 00 'B 00 40 'E") + data), "\r\r");
+    EXPECT_EQ(board.FeedText(test::Wire("'A 00 00 'B 00 40 'E") + data), "\r\r");
     // A 65-byte read of a 64-byte EEPROM gets a blank last byte.
-    const std::string read = board.FeedText(testing::Wire("'A 00 00 'g 00 41 'E"));
+    const std::string read = board.FeedText(test::Wire("'A 00 00 'g 00 41 'E"));
     EXPECT_EQ(read, "\r" + data + "\xFF");
     EXPECT_EQ(board.Address(), 0x0041);
 }

@@ -8,9 +8,9 @@
 namespace zentaro::sim {
 namespace {
 
-using testing::Exchange;
-using testing::MakeBoard;
-using testing::Wire;
+using test::Exchange;
+using test::MakeBoard;
+using test::Wire;
 
 TEST(BoardDiscovery, DefaultBoardAnswersTheDiscoveryCommands) {
     Board board = MakeBoard({});

@@ -18,7 +18,7 @@ namespace zentaro::sim {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using testing::Wire;
+using test::Wire;
 
 // The host's end of the line, opened with plain POSIX calls through the COM link.
 class HostLine {

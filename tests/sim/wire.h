@@ -10,7 +10,7 @@
 #include "sim/board.h"
 #include "sim/options.h"
 
-namespace zentaro::sim::testing {
+namespace zentaro::sim::test {
 
 // Wire bytes written readably: space-separated tokens, each either two hex digits or a
 // quote followed by literal characters. Wire("'A 00 10 'R") is 41 00 10 52.
@@ -53,4 +53,4 @@ inline std::string Exchange(Board& board, std::string_view text) {
     return Hex(board.FeedText(Wire(text)));
 }
 
-}  // namespace zentaro::sim::testing
+}  // namespace zentaro::sim::test

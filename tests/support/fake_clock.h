@@ -4,7 +4,7 @@
 
 #include "common/clock.h"
 
-namespace zentaro::testing {
+namespace zentaro::test {
 
 // Records the pauses instead of sleeping.
 class FakeClock : public Clock {
@@ -13,4 +13,4 @@ public:
     std::vector<unsigned> sleeps;
 };
 
-}  // namespace zentaro::testing
+}  // namespace zentaro::test

@@ -6,7 +6,7 @@
 #include "catalogue/device_table.h"
 #include "sim/options.h"
 
-namespace zentaro::testing {
+namespace zentaro::test {
 
 namespace {
 
@@ -131,4 +131,4 @@ std::unique_ptr<SerialPort> InMemoryBoard::Port() {
     return std::make_unique<Wire>(*board_, options_, nowMs_);
 }
 
-}  // namespace zentaro::testing
+}  // namespace zentaro::test

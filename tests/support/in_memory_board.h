@@ -10,7 +10,7 @@
 #include "link/serial_port.h"
 #include "sim/board.h"
 
-namespace zentaro::testing {
+namespace zentaro::test {
 
 // The simulated board's own state machine behind an in-memory serial port: no pty, no
 // thread, and no real waiting. Time is virtual: a read that finds too few bytes "waits" its
@@ -55,4 +55,4 @@ private:
     VirtualClock clock_{nowMs_};
 };
 
-}  // namespace zentaro::testing
+}  // namespace zentaro::test

@@ -1,6 +1,6 @@
 #include "support/recording_panel.h"
 
-namespace zentaro::testing {
+namespace zentaro::test {
 
 std::vector<std::string> RecordingPanel::Entries(const std::string& prefix) const {
     std::vector<std::string> found;
@@ -80,4 +80,4 @@ void RecordingPanel::EndProgress() {
     log_.push_back("cursor: 0");
 }
 
-}  // namespace zentaro::testing
+}  // namespace zentaro::test

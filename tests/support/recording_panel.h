@@ -7,7 +7,7 @@
 #include "common/panel.h"
 #include "common/window_chores.h"
 
-namespace zentaro::testing {
+namespace zentaro::test {
 
 // A Panel (and the window chores) that answers questions from a script and logs everything
 // shown, in order, as "notice: <text>", "ask: <text>" (question icon) or "ask-plain: <text>",
@@ -57,4 +57,4 @@ private:
     int progressPosition_ = 0;
 };
 
-}  // namespace zentaro::testing
+}  // namespace zentaro::test

@@ -1,6 +1,6 @@
 #include "support/scripted_board.h"
 
-namespace zentaro::testing {
+namespace zentaro::test {
 
 namespace {
 
@@ -52,4 +52,4 @@ ScriptedPort::Responder ScriptedBoard::Responder() {
     };
 }
 
-}  // namespace zentaro::testing
+}  // namespace zentaro::test

@@ -6,7 +6,7 @@
 
 #include "support/scripted_port.h"
 
-namespace zentaro::testing {
+namespace zentaro::test {
 
 // A programmer board answering the discovery and control commands through a ScriptedPort,
 // for window tests that need no memory traffic. Its fields may change while it is in use.
@@ -21,4 +21,4 @@ struct ScriptedBoard {
     ScriptedPort::Responder Responder();
 };
 
-}  // namespace zentaro::testing
+}  // namespace zentaro::test

@@ -1,6 +1,6 @@
 #include "support/scripted_port.h"
 
-namespace zentaro::testing {
+namespace zentaro::test {
 
 ScriptedPort::Bytes ScriptedPort::Written() const {
     Bytes all;
@@ -73,4 +73,4 @@ void ScriptedPort::PurgeReceive() {
     rx_.clear();
 }
 
-}  // namespace zentaro::testing
+}  // namespace zentaro::test

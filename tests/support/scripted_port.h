@@ -9,7 +9,7 @@
 
 #include "link/serial_port.h"
 
-namespace zentaro::testing {
+namespace zentaro::test {
 
 // A serial port for link tests: every write is logged, and the reply the test scripted for
 // that write becomes readable. Replies can come from a queue (one entry per write, in order)
@@ -67,4 +67,4 @@ private:
     int purges_ = 0;
 };
 
-}  // namespace zentaro::testing
+}  // namespace zentaro::test

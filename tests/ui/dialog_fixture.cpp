@@ -5,7 +5,7 @@
 
 #include "link/posix_serial_port.h"
 
-namespace zentaro::testing {
+namespace zentaro::test {
 
 DialogTest::DialogTest() {
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, home_.path());
@@ -53,4 +53,4 @@ bool DialogTest::StartSimulated(const std::vector<std::string>& options) {
     return dialog->Initialise();
 }
 
-}  // namespace zentaro::testing
+}  // namespace zentaro::test

@@ -20,7 +20,7 @@
 #include "ui/qt_printers.h"
 #include "ui/settings_store.h"
 
-namespace zentaro::testing {
+namespace zentaro::test {
 
 // A fresh per-user settings store in a temporary configuration folder for every test, and
 // the main window started against a scripted board or the simulated one.
@@ -61,4 +61,4 @@ private:
     SystemClock systemClock_;
 };
 
-}  // namespace zentaro::testing
+}  // namespace zentaro::test

@@ -6,7 +6,7 @@
 #include "ui/status_line.h"
 #include "ui/wait_for.h"
 
-namespace zentaro::testing {
+namespace zentaro::test {
 namespace {
 
 // Four bytes at address 0 and the end record.
@@ -147,4 +147,4 @@ TEST_F(MainDialogBoardTest, DeviceWithoutEepromKeepsItsGroupDisabledAfterEveryCo
 }
 
 }  // namespace
-}  // namespace zentaro::testing
+}  // namespace zentaro::test

@@ -18,7 +18,7 @@
 #include "ui/status_line.h"
 #include "ui/wait_for.h"
 
-namespace zentaro::testing {
+namespace zentaro::test {
 namespace {
 
 // The device names the table offers a board, as the window's list holds them.
@@ -523,4 +523,4 @@ TEST_F(MainDialogTest, ADeviceChoiceDuringACommandIsRefused) {
 }
 
 }  // namespace
-}  // namespace zentaro::testing
+}  // namespace zentaro::test

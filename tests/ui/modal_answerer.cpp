@@ -8,7 +8,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 
-namespace zentaro::testing {
+namespace zentaro::test {
 
 ModalAnswerer::ModalAnswerer() {
     timer_.setInterval(5);
@@ -72,4 +72,4 @@ void ModalAnswerer::Poll() {
     action(window);
 }
 
-}  // namespace zentaro::testing
+}  // namespace zentaro::test

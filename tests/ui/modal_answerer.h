@@ -10,7 +10,7 @@
 
 class QWidget;
 
-namespace zentaro::testing {
+namespace zentaro::test {
 
 // Answers the modal windows the program opens (message boxes, the file chooser, the about
 // box) from a script, polling for the active modal window. Every message box seen is logged.
@@ -48,4 +48,4 @@ private:
     int unexpected_ = 0;
 };
 
-}  // namespace zentaro::testing
+}  // namespace zentaro::test

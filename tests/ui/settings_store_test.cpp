@@ -2,7 +2,7 @@
 
 #include "ui/dialog_fixture.h"
 
-namespace zentaro::testing {
+namespace zentaro::test {
 namespace {
 
 using SettingsStoreTest = DialogTest;
@@ -65,4 +65,4 @@ TEST_F(SettingsStoreTest, GarbageFileReadsAsDefaults) {
 }
 
 }  // namespace
-}  // namespace zentaro::testing
+}  // namespace zentaro::test

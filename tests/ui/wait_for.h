@@ -3,7 +3,7 @@
 #include <QDeadlineTimer>
 #include <QTest>
 
-namespace zentaro::testing {
+namespace zentaro::test {
 
 // Runs the event loop until condition holds or timeoutMs have passed; the condition's last
 // value. (QTRY_* report to QtTest, not to GoogleTest.)
@@ -19,4 +19,4 @@ bool WaitFor(Condition condition, int timeoutMs = 3000) {
     return true;
 }
 
-}  // namespace zentaro::testing
+}  // namespace zentaro::test

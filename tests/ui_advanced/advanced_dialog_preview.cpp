@@ -18,7 +18,7 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "no device named %s\n", name);
         return 2;
     }
-    zentaro::testing::ScriptedLink scripted;
+    zentaro::test::ScriptedLink scripted;
     uint8_t* bytes[] = {&scripted.board.lock, &scripted.board.low, &scripted.board.high,
                         &scripted.board.extended};
     const char* values[] = {"FF", "E2", "99", "FD"};

@@ -19,7 +19,7 @@
 namespace zentaro {
 namespace {
 
-using testing::Commands;
+using test::Commands;
 
 QStringList Items(const QComboBox* combo) {
     QStringList items;
@@ -66,7 +66,7 @@ protected:
         QApplication::sendEvent(widget, &focus);
     }
 
-    testing::ScriptedLink scripted;
+    test::ScriptedLink scripted;
     std::unique_ptr<AdvancedDialog> dialog;
 };
 

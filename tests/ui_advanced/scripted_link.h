@@ -8,7 +8,7 @@
 #include "support/recording_panel.h"
 #include "support/scripted_port.h"
 
-namespace zentaro::testing {
+namespace zentaro::test {
 
 // A link whose port is answered by a FakeBoard, with instant pauses.
 struct ScriptedLink {
@@ -27,4 +27,4 @@ struct ScriptedLink {
     std::unique_ptr<CLowIO> link;
 };
 
-}  // namespace zentaro::testing
+}  // namespace zentaro::test
