@@ -119,6 +119,9 @@ void AdvancedOptions::ShowCalibration() {
 ConfigBytes AdvancedOptions::ReadBytes() {
     ConfigBytes bytes;
     for (const ReadStep& step : ReadPlan(device_.deviceCode, Serial(), level_)) {
+        if (link_.panel().StopRequested()) {
+            break;
+        }
         uint8_t& value = bytes[step.target];
         switch (step.command) {
             case 'r':
@@ -204,7 +207,10 @@ void AdvancedOptions::Write() {
     if (Granted(kFuseAccess)) {
         WriteFuses(bytes);
     }
-    WriteLock(bytes.lock);
+    // A stop asked for during the fuses keeps the lock as it was: it cannot be undone.
+    if (!link_.panel().StopRequested()) {
+        WriteLock(bytes.lock);
+    }
     state_.writeEnabled = true;
     link_.LeaveProgMode();
 }
