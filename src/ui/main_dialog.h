@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "link/serial_port.h"
 #include "operations/memory_commands.h"
 #include "session/session.h"
+#include "ui/window_thread_panel.h"
 
 class QAction;
 
@@ -28,6 +30,8 @@ class StatusLine;
 // The program's only window: a view of the session that finds the board, offers the chips it
 // supports and runs the memory commands and the advanced options. It keeps the chosen file,
 // and it is the Panel (and does the window chores) through which the commands talk to the user.
+// Commands run on a thread of their own while the window stays alive; what they show reaches
+// the window through a WindowThreadPanel.
 class MainDialog : public QDialog, public Panel, public WindowChores {
     Q_OBJECT
 public:
@@ -47,6 +51,8 @@ public:
     uint8_t ProgrammerTypeMask() const { return session_->Listing().programmerTypeMask; }
     const CommandSwitches& Switches() const { return switches_; }
     bool ProgrammingFlag() const { return programming_; }
+    // A command or the opening of the advanced options is talking to the board.
+    bool Running() const { return running_; }
     const StatusLine& Status() const { return *status_; }
     QAction& AboutAction() const { return *aboutAction_; }
 
@@ -74,6 +80,9 @@ public slots:
     void ShowAbout();
 
 private:
+    // Runs work beside the window (input dropped, Esc and closing stop it); a close asked for
+    // meanwhile is carried out once it has ended, and then the result is false.
+    bool RunBusy(const std::function<void()>& work);
     void ChooseFile();
     void ShowFileName();
     void ShowDeviceList();
@@ -90,6 +99,7 @@ private:
 
     std::unique_ptr<Ui::MainDialog> ui_;
     SettingsStore& settings_;
+    WindowThreadPanel uiPanel_;
     std::unique_ptr<Session> session_;
     std::unique_ptr<StatusLine> status_;
     QAction* aboutAction_ = nullptr;
@@ -98,6 +108,7 @@ private:
     CommandSwitches switches_;
     bool programming_ = false;
     bool waitCursor_ = false;
+    bool running_ = false;
 };
 
 }  // namespace zentaro
