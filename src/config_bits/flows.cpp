@@ -119,9 +119,6 @@ void AdvancedOptions::ShowCalibration() {
 ConfigBytes AdvancedOptions::ReadBytes() {
     ConfigBytes bytes;
     for (const ReadStep& step : ReadPlan(device_.deviceCode, Serial(), level_)) {
-        if (link_.panel().StopRequested()) {
-            break;
-        }
         uint8_t& value = bytes[step.target];
         switch (step.command) {
             case 'r':
