@@ -195,15 +195,20 @@ void MainDialog::OpenAdvancedOptions() {
 }
 
 void MainDialog::LeaveOrRejoin() {
+    if (running_) {
+        return;  // the link belongs to the running command
+    }
     if (programming_) {
-        if (session_->ExitProgramming()) {
+        bool left = false;
+        if (RunBusy([&] { left = session_->ExitProgramming(); }) && left) {
             EnableControls(false);
             programming_ = false;
         }
         return;
     }
-    session_->Rejoin();
-    EnableControls(true);
+    if (RunBusy([this] { session_->Rejoin(); })) {
+        EnableControls(true);
+    }
 }
 
 void MainDialog::ShowAbout() {
