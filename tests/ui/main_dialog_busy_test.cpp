@@ -1,5 +1,6 @@
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -171,6 +172,28 @@ TEST_F(MainDialogBusyTest, ReadToFileStoppedKeepsTheEarlierFile) {
     EXPECT_EQ(file.readAll(), earlier);
     EXPECT_EQ(QDir(TempPath("out")).entryList(QDir::Files | QDir::Hidden).size(), 1);
     EXPECT_EQ(answerer.Unexpected(), 0);
+}
+
+TEST_F(MainDialogBusyTest, TheAdvancedOptionsAppearBeforeTheBoardIsAsked) {
+    ASSERT_TRUE(StartSimulated({"--chip", "Mirval 10", "--fault", "late:p=1500"}));
+    const auto clicked = SteadyClock::now();
+    double shownMs = -1;
+    QString identifierWhenShown;
+    answerer.Then([&](QWidget* window) {
+        shownMs = std::chrono::duration<double, std::milli>(SteadyClock::now() - clicked).count();
+        identifierWhenShown = window->findChild<QLabel*>("identifierText")->text();
+        // Closed while it still waits for the board: it closes once the opening has ended.
+        window->close();
+    });
+    Click("advancedButton");
+    const double closedMs =
+        std::chrono::duration<double, std::milli>(SteadyClock::now() - clicked).count();
+
+    ASSERT_GE(shownMs, 0);
+    EXPECT_LT(shownMs, 1000);
+    EXPECT_NE(identifierWhenShown, "MZR-SIM");
+    EXPECT_GE(closedMs, 1500);
+    EXPECT_FALSE(simulator->ProgrammingMode());
 }
 
 }  // namespace
