@@ -23,6 +23,7 @@
 #include <numeric>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "images/hex_writer.h"
@@ -50,11 +51,53 @@ public:
     SystemClock system;
 };
 
+// Where the link's thread spent its time in the window: the panel calls that ran on it.
+struct WindowTime {
+    std::atomic<std::thread::id> linkThread;
+    std::vector<double> callsUs;  // only touched on the link's thread
+};
+
+// The main window, timing its progress and status calls when they run on the link's thread.
+class TimedDialog final : public MainDialog {
+public:
+    TimedDialog(SettingsStore& settings, std::unique_ptr<SerialPort> port, Clock& clock,
+                WindowTime& time)
+        : MainDialog(settings, std::move(port), clock), time_(time) {}
+
+    void SetStatus(const std::string& text) override {
+        Timed([&] { MainDialog::SetStatus(text); });
+    }
+    void AppendStatus(const std::string& text) override {
+        Timed([&] { MainDialog::AppendStatus(text); });
+    }
+    void StartProgress(int max) override {
+        Timed([&] { MainDialog::StartProgress(max); });
+    }
+    void SetProgressPosition(int position) override {
+        Timed([&] { MainDialog::SetProgressPosition(position); });
+    }
+    void EndProgress() override {
+        Timed([&] { MainDialog::EndProgress(); });
+    }
+
+private:
+    template <class Call>
+    void Timed(Call call) {
+        const auto start = Clocked::now();
+        call();
+        if (std::this_thread::get_id() == time_.linkThread.load()) {
+            time_.callsUs.push_back(
+                std::chrono::duration<double, std::micro>(Clocked::now() - start).count());
+        }
+    }
+    WindowTime& time_;
+};
+
 // The port under the link, timing the host's share between a reply and the next command.
 class TimedPort final : public SerialPort {
 public:
-    TimedPort(std::unique_ptr<SerialPort> inner, MarkingClock& clock)
-        : inner_(std::move(inner)), clock_(clock) {}
+    TimedPort(std::unique_ptr<SerialPort> inner, MarkingClock& clock, WindowTime& time)
+        : inner_(std::move(inner)), clock_(clock), time_(time) {}
 
     bool Open(const std::string& name, int baudRate) override {
         return inner_->Open(name, baudRate);
@@ -63,6 +106,7 @@ public:
     bool IsOpen() const override { return inner_->IsOpen(); }
     long Write(const uint8_t* data, size_t count) override {
         const auto now = Clocked::now();
+        time_.linkThread = std::this_thread::get_id();
         if (measuring && haveReply_ && !clock_.paused.exchange(false)) {
             gapsUs.push_back(std::chrono::duration<double, std::micro>(now - lastReply_).count());
         }
@@ -93,6 +137,7 @@ private:
 
     std::unique_ptr<SerialPort> inner_;
     MarkingClock& clock_;
+    WindowTime& time_;
     Clocked::time_point lastReply_;
     bool haveReply_ = false;
 };
@@ -159,10 +204,12 @@ int Main(int argc, char** argv) {
         return 1;
     }
     MarkingClock clock;
+    WindowTime windowTime;
     auto timed = std::make_unique<TimedPort>(
-        std::make_unique<PosixSerialPort>(PortNames{home.path().toStdString(), {}}), clock);
+        std::make_unique<PosixSerialPort>(PortNames{home.path().toStdString(), {}}), clock,
+        windowTime);
     TimedPort& port = *timed;
-    MainDialog dialog(store, std::move(timed), clock);
+    TimedDialog dialog(store, std::move(timed), clock, windowTime);
     if (!dialog.Initialise()) {
         std::printf("no board\n");
         return 1;
@@ -173,6 +220,7 @@ int Main(int argc, char** argv) {
     answerer.start(20);
 
     port.measuring = true;
+    windowTime.callsUs.clear();
     const auto start = Clocked::now();
     dialog.findChild<QPushButton*>(QStringLiteral("programFlashButton"))->click();
     const double wall = std::chrono::duration<double>(Clocked::now() - start).count();
@@ -200,6 +248,14 @@ int Main(int argc, char** argv) {
     std::printf("over 1 ms   %ld gaps, %.1f ms in them\n", static_cast<long>(over1ms),
                 std::accumulate(gaps.end() - over1ms, gaps.end(), 0.0) / 1000);
     std::printf("host share  %.2f %% of the command's time\n", total / 1e6 / wall * 100);
+    const std::vector<double>& calls = windowTime.callsUs;
+    const double inWindow = std::accumulate(calls.begin(), calls.end(), 0.0);
+    std::printf(
+        "window      %zu status/progress calls on the link's thread, %.1f ms in them "
+        "(%.2f %%), %ld over 1 ms\n",
+        calls.size(), inWindow / 1000, inWindow / 1e6 / wall * 100,
+        static_cast<long>(
+            std::count_if(calls.begin(), calls.end(), [](double c) { return c > 1000; })));
     board.Stop();
     return 0;
 }
