@@ -43,8 +43,8 @@ MainDialog::MainDialog(SettingsStore& settings, std::unique_ptr<SerialPort> port
     : QDialog(parent),
       ui_(std::make_unique<Ui::MainDialog>()),
       settings_(settings),
-      uiPanel_(*this, *this, *this),
-      session_(std::make_unique<Session>(std::move(port), uiPanel_, clock)) {
+      threadPanel_(*this, *this, *this),
+      session_(std::make_unique<Session>(std::move(port), threadPanel_, clock)) {
     LoadResources();
     ui_->setupUi(this);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -190,7 +190,7 @@ void MainDialog::OpenAdvancedOptions() {
     }
     std::unique_ptr<AdvancedOptions> options;
     if (RunBusy([&] { options = session_->AdvancedOptionsForDevice(); }) && options) {
-        RunAdvancedOptionsDialog(this, std::move(options), &uiPanel_);
+        RunAdvancedOptionsDialog(this, std::move(options), &threadPanel_);
     }
 }
 
@@ -221,13 +221,13 @@ void MainDialog::RunCommand(MemoryCommand command) {
         return;
     }
     const std::string fileName = fileName_.toStdString();
-    RunBusy([&] { session_->Run(command, fileName, switches_, uiPanel_); });
+    RunBusy([&] { session_->Run(command, fileName, switches_, threadPanel_); });
 }
 
 bool MainDialog::RunBusy(const std::function<void()>& work) {
     running_ = true;
-    uiPanel_.ClearStop();
-    BusyRun run({this}, [this] { uiPanel_.RequestStop(); });
+    threadPanel_.ClearStop();
+    BusyRun run({this}, [this] { threadPanel_.RequestStop(); });
     run.Run(work);
     running_ = false;
     if (run.CloseRequested()) {

@@ -51,8 +51,6 @@ public:
     uint8_t ProgrammerTypeMask() const { return session_->Listing().programmerTypeMask; }
     const CommandSwitches& Switches() const { return switches_; }
     bool ProgrammingFlag() const { return programming_; }
-    // A command or the opening of the advanced options is talking to the board.
-    bool Running() const { return running_; }
     const StatusLine& Status() const { return *status_; }
     QAction& AboutAction() const { return *aboutAction_; }
 
@@ -99,7 +97,7 @@ private:
 
     std::unique_ptr<Ui::MainDialog> ui_;
     SettingsStore& settings_;
-    WindowThreadPanel uiPanel_;
+    WindowThreadPanel threadPanel_;
     std::unique_ptr<Session> session_;
     std::unique_ptr<StatusLine> status_;
     QAction* aboutAction_ = nullptr;
@@ -108,7 +106,7 @@ private:
     CommandSwitches switches_;
     bool programming_ = false;
     bool waitCursor_ = false;
-    bool running_ = false;
+    bool running_ = false;  // work with the board runs beside the window
 };
 
 }  // namespace zentaro
