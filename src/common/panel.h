@@ -30,6 +30,10 @@ public:
     // Runs the file chooser. Returns the path now chosen; an empty text when the user
     // cancelled and no file was set before.
     virtual std::string Browse() = 0;
+
+    // True once the user has asked the running command to stop. The loops look at it between
+    // two exchanges with the board, never inside one.
+    virtual bool StopRequested() const { return false; }
 };
 
 }  // namespace zentaro

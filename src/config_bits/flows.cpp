@@ -151,7 +151,10 @@ void AdvancedOptions::Write() {
     if (Granted(kFuseAccess)) {
         WriteFuses(bytes);
     }
-    WriteLockByte(link_, ProfileFor(device_), Serial(), bytes.lock);
+    // A stop asked for during the fuses keeps the lock as it was: it cannot be undone.
+    if (!link_.panel().StopRequested()) {
+        WriteLockByte(link_, ProfileFor(device_), Serial(), bytes.lock);
+    }
     state_.writeEnabled = true;
     link_.LeaveProgMode();
 }

@@ -86,59 +86,108 @@ bool RunVerifyCommand(CommandContext& context, uint32_t memorySize, const char* 
     }
     HexLoadState state;
     if (!LoadHexFileOrTell(context, path, state, kCannotOpenInputText) ||
-        !ConfirmFit(context, state, memorySize, fitQuestion) || !BeginCommand(context, status)) {
+        !ConfirmFit(context, state, memorySize, fitQuestion)) {
+        return false;
+    }
+    CommandFrame frame(context);
+    if (!frame.BeginWithDrain(status)) {
         return false;
     }
     const std::optional<uint32_t> last = LastImageAddress(context, state, memorySize);
     if (last && !loop(context.link, context.image, *last)) {
-        return EndFailed(context);
+        return frame.Fail();
     }
-    return EndOk(context);
+    return frame.Succeed();
 }
 
-bool EnterBusy(CommandContext& context, const char* status, int selectCount) {
-    context.outcome = CommandOutcome::Failed;
-    context.link.SetStatusLamp(CLowIO::kLampBusy);
-    context.chores.EnableControls(false);
-    context.panel.SetStatus(status);
+struct CommandFrame::Ending {
+    int lamp;
+    const char* text;
+    bool replacesText;  // the text replaces the status instead of ending it
+    const char* notice;
+    bool timeout;
+    CommandOutcome outcome;
+};
+
+CommandFrame::~CommandFrame() {
+    if (open_) {
+        Fail();
+    }
+}
+
+bool CommandFrame::Begin(const char* status, int selectCount) {
+    open_ = true;
+    context_.outcome = CommandOutcome::Failed;
+    context_.link.SetStatusLamp(CLowIO::kLampBusy);
+    context_.chores.EnableControls(false);
+    context_.panel.SetStatus(status);
     for (int i = 0; i < selectCount; ++i) {
-        if (!context.link.SelectDevice(context.device, context.programmerLevel)) {
-            return EndFailed(context);
+        if (!context_.link.SelectDevice(context_.device, context_.programmerLevel)) {
+            return Fail();
         }
     }
     return true;
 }
 
-bool BeginCommand(CommandContext& context, const char* status, int selectCount) {
-    if (!EnterBusy(context, status, selectCount)) {
+bool CommandFrame::BeginWithDrain(const char* status, int selectCount) {
+    if (!Begin(status, selectCount)) {
         return false;
     }
-    context.chores.DrainMessages();
+    Drain();
     return true;
 }
 
-bool EndOk(CommandContext& context) {
-    if (context.link.InProgMode()) {
-        context.link.LeaveProgMode();
-    }
-    context.link.SetStatusLamp(CLowIO::kLampDone);
-    context.chores.EnableControls(true);
-    context.panel.AppendStatus("OK");
-    context.panel.StartStatusTimeout();
-    context.outcome = CommandOutcome::Ok;
-    return true;
+bool CommandFrame::Succeed() {
+    return End({CLowIO::kLampDone, "OK", false, nullptr, true, CommandOutcome::Ok});
 }
 
-bool EndFailed(CommandContext& context, const char* notice) {
-    context.link.SetStatusLamp(CLowIO::kLampFailed);
-    context.panel.AppendStatus("失败  ");
-    if (notice != nullptr) {
-        context.panel.Notice(notice);
+bool CommandFrame::Fail(const char* notice) {
+    if (context_.panel.StopRequested()) {
+        return Cancel();
     }
-    context.outcome = CommandOutcome::Failed;
-    context.link.LeaveProgMode();
-    context.chores.EnableControls(true);
-    return false;
+    return End(
+        {CLowIO::kLampFailed, "失败  ", false, notice, failureTimesOut_, CommandOutcome::Failed});
+}
+
+bool CommandFrame::Cancel() {
+    return End({CLowIO::kLampFailed, "Canceled", false, nullptr, false, CommandOutcome::Canceled});
+}
+
+bool CommandFrame::Decline() {
+    return End({CLowIO::kLampFailed, "Canceled", false, nullptr, false, CommandOutcome::Declined});
+}
+
+bool CommandFrame::FailErase() {
+    return End({CLowIO::kLampFailed, "擦除失败    ", true, nullptr, true, CommandOutcome::Failed});
+}
+
+bool CommandFrame::End(const Ending& ending) {
+    open_ = false;
+    const bool ok = ending.outcome == CommandOutcome::Ok;
+    CLowIO& link = context_.link;
+    // A loop that ran to its end has left programming mode already. After anything else the
+    // board's state is not known, so 'L' always goes out, once the user has seen why.
+    if (ok && link.InProgMode()) {
+        link.LeaveProgMode();
+    }
+    link.SetStatusLamp(ending.lamp);
+    if (ending.replacesText) {
+        context_.panel.SetStatus(ending.text);
+    } else {
+        context_.panel.AppendStatus(ending.text);
+    }
+    if (ending.notice != nullptr) {
+        context_.panel.Notice(ending.notice);
+    }
+    if (!ok) {
+        link.LeaveProgMode();
+    }
+    context_.chores.EnableControls(true);
+    if (ending.timeout) {
+        context_.panel.StartStatusTimeout();
+    }
+    context_.outcome = ending.outcome;
+    return ok;
 }
 
 }  // namespace zentaro

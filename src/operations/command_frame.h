@@ -40,23 +40,52 @@ std::optional<uint32_t> LastAddress(const HexLoadState& state, uint32_t size);
 std::optional<uint32_t> LastImageAddress(const CommandContext& context, const HexLoadState& state,
                                          uint32_t memorySize);
 
-// Busy lamp, controls off, the command's status text, then the device selected
-// (selectCount times). A refused selection ends the command as failed (false): the link
-// would otherwise keep another chip's sizes.
-bool EnterBusy(CommandContext& context, const char* status, int selectCount = 1);
-// EnterBusy, then one drain of the queue before the device loop.
-bool BeginCommand(CommandContext& context, const char* status, int selectCount = 1);
+// The busy state around a command's work with the board, and its one ending. Begin lights the
+// busy lamp, turns the controls off, shows the command's status text and tells the board the
+// device; every ending then runs the same steps in the same order: programming mode left, the
+// lamp, the status ending, a notice, the controls back on and, where the text is to clear
+// itself, the status time-out. A frame that was begun and never ended ends as failed.
+class CommandFrame {
+public:
+    // failureTimesOut: the failure text clears itself like a success text (program EEPROM).
+    explicit CommandFrame(CommandContext& context, bool failureTimesOut = false)
+        : context_(context), failureTimesOut_(failureTimesOut) {}
+    ~CommandFrame();
+    CommandFrame(const CommandFrame&) = delete;
+    CommandFrame& operator=(const CommandFrame&) = delete;
+
+    // The device is told selectCount times. A refused selection ends the command as failed
+    // (false): the link would otherwise keep another chip's sizes.
+    bool Begin(const char* status, int selectCount = 1);
+    // Begin, then one drain of the window's queue before the device loop.
+    bool BeginWithDrain(const char* status, int selectCount = 1);
+    void Drain() { context_.chores.DrainMessages(); }
+
+    // "OK" appended; the text clears after the front end's time-out.
+    bool Succeed();
+    // The board failed or the chip differed: "失败  " appended and the notice (when given)
+    // shown. A failure after the user asked to stop is the stop's doing: it ends as Cancel.
+    bool Fail(const char* notice = nullptr);
+    // The user asked to stop: "Canceled" appended, and the text stays.
+    bool Cancel();
+    // The user declined to go on (the boot area): ends as Cancel does.
+    bool Decline();
+    // The erase failed: the status becomes its own text, which clears itself.
+    bool FailErase();
+
+private:
+    struct Ending;
+    bool End(const Ending& ending);
+
+    CommandContext& context_;
+    const bool failureTimesOut_;
+    bool open_ = false;
+};
 
 // The shape both verify commands share: choose and load the file, the fit question for a
 // memory of memorySize bytes, the frame with its status text, then loop over what fits.
 using VerifyLoop = bool (*)(CLowIO& link, const std::vector<uint8_t>& image, uint32_t last);
 bool RunVerifyCommand(CommandContext& context, uint32_t memorySize, const char* fitQuestion,
                       const char* status, VerifyLoop loop);
-
-// Done lamp, controls on, "OK" appended, status time-out; programming mode left.
-bool EndOk(CommandContext& context);
-// Failed lamp, "失败  " appended, the notice (when given), programming mode left, controls
-// on. The failure text stays until the next status.
-bool EndFailed(CommandContext& context, const char* notice = nullptr);
 
 }  // namespace zentaro

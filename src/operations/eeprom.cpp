@@ -14,13 +14,6 @@ constexpr char kProgramFitQuestion[] =
 constexpr char kVerifyFitQuestion[] =
     "文件中数据的大小不适合写入该 EEPROM.  \n是否校验所适合的那部分数据?            ";
 
-// Unlike the other commands, program EEPROM lets its failure text time out as well.
-bool EndProgramFailed(CommandContext& context, const char* notice = nullptr) {
-    EndFailed(context, notice);
-    context.panel.StartStatusTimeout();
-    return false;
-}
-
 }  // namespace
 
 bool ProgramEeprom(CommandContext& context) {
@@ -39,23 +32,27 @@ bool ProgramEeprom(CommandContext& context) {
         case HexLoad::Stopped:
             return false;
     }
-    if (!ConfirmFit(context, state, context.device.eepromSize, kProgramFitQuestion) ||
-        !BeginCommand(context, "写入 EEPROM...       ")) {
+    if (!ConfirmFit(context, state, context.device.eepromSize, kProgramFitQuestion)) {
+        return false;
+    }
+    // Unlike the other commands, program EEPROM lets its failure text time out as well.
+    CommandFrame frame(context, true);
+    if (!frame.BeginWithDrain("写入 EEPROM...       ")) {
         return false;
     }
     const std::optional<uint32_t> last =
         LastImageAddress(context, state, context.device.eepromSize);
     if (last && !WriteEepromImage(context.link, context.image, *last)) {
-        return EndProgramFailed(context, "EEPROM 编程失败         ");
+        return frame.Fail("EEPROM 编程失败         ");
     }
     if (context.switches.verifyEeprom) {
         context.panel.AppendStatus(kVerifyingText);
         context.chores.EnableControls(false);
         if (last && !VerifyEepromImage(context.link, context.image, *last)) {
-            return EndProgramFailed(context);
+            return frame.Fail();
         }
     }
-    return EndOk(context);
+    return frame.Succeed();
 }
 
 bool VerifyEeprom(CommandContext& context) {

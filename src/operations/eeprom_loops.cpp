@@ -22,10 +22,16 @@ bool VerifyBySingleReads(CLowIO& link, const std::vector<uint8_t>& image, uint32
         uint8_t read = 0;
         if (!link.ReadEepromByte(static_cast<uint16_t>(pos), read, link.AutoIncrement()) ||
             read != image[pos]) {
+            // A verify the user stopped gives no verdict.
+            if (link.panel().StopRequested()) {
+                return false;
+            }
             ShowMismatch(link.panel(), pos, image[pos], read);
             return false;
         }
-        progress.Show(pos + 1);
+        if (!progress.Advance(pos + 1)) {
+            return false;
+        }
     }
     return true;
 }
@@ -40,7 +46,9 @@ bool VerifyByBlocks(CLowIO& link, const std::vector<uint8_t>& image, uint32_t la
             return false;
         }
         pos += count;
-        progress.Show(pos);
+        if (!progress.Advance(pos)) {
+            return false;
+        }
     }
     const auto [chip, file] = std::mismatch(readBack.begin(), readBack.end(), image.begin());
     if (chip == readBack.end()) {
@@ -73,7 +81,9 @@ bool WriteEepromImage(CLowIO& link, const std::vector<uint8_t>& image, uint32_t 
             }
             ++i;
         }
-        progress.Show(i);
+        if (!progress.Advance(i)) {
+            return false;
+        }
     }
     return link.LeaveProgMode();
 }

@@ -68,51 +68,41 @@ bool ProgramFlash(CommandContext& context) {
     }
     const bool encrypted = IsEncryptedImageName(path);
 
-    if (!EnterBusy(context, "擦除芯片...      ")) {
+    CommandFrame frame(context);
+    if (!frame.Begin("擦除芯片...      ")) {
         return false;
     }
     if (!context.link.ChipErase()) {
-        // The failed lamp: a busy lamp left lit would claim the board is still at work.
-        context.link.SetStatusLamp(CLowIO::kLampFailed);
-        context.panel.SetStatus("擦除失败    ");
-        context.panel.StartStatusTimeout();
-        context.link.LeaveProgMode();
-        context.chores.EnableControls(true);
-        return false;
+        return frame.FailErase();
     }
     context.panel.AppendStatus("编程...       ");
-    context.chores.DrainMessages();
+    frame.Drain();
 
     std::optional<uint32_t> last = LastImageAddress(context, state, context.device.flashSize);
     switch (CheckBootArea(context, last)) {
         case BootCheck::Proceed:
             break;
         case BootCheck::Canceled:
-            context.link.SetStatusLamp(CLowIO::kLampFailed);
-            context.panel.AppendStatus("Canceled");
-            context.link.LeaveProgMode();
-            context.chores.EnableControls(true);
-            context.outcome = CommandOutcome::Declined;
-            return false;
+            return frame.Decline();
         case BootCheck::Failed:
-            return EndFailed(context);
+            return frame.Fail();
     }
     if (last &&
         !WriteFlashImage(context.link, context.image, *last, context.device.flashPageSize)) {
-        return EndFailed(context, "编程失败          ");
+        return frame.Fail("编程失败          ");
     }
     if (context.switches.verifyFlash) {
         context.link.clock().SleepMs(kPauseBeforeVerifyMs);
         context.panel.AppendStatus(kVerifyingText);
         context.chores.EnableControls(false);
         if (last && !VerifyFlashImage(context.link, context.image, *last)) {
-            return EndFailed(context);
+            return frame.Fail();
         }
     }
     if (encrypted && ProfileFor(context.device).lockAfterEncryptedImage) {
         context.link.WriteLockBits(kEncryptedImageLock);
     }
-    return EndOk(context);
+    return frame.Succeed();
 }
 
 bool VerifyFlash(CommandContext& context) {

@@ -46,7 +46,9 @@ public:
             if (!ok) {
                 return false;
             }
-            progress.Show(n_);
+            if (!progress.Advance(n_)) {
+                return false;
+            }
         }
         if (pageSize_ > 0 && pageDirty_ && !CommitPage((n_ - pageBytes_) / 2)) {
             return false;
@@ -174,11 +176,17 @@ bool VerifyBySingleReads(CLowIO& link, const std::vector<uint8_t>& image, uint32
         uint16_t read = 0;
         if (!link.ReadProgramWord(static_cast<uint16_t>(address), read, link.AutoIncrement()) ||
             read != expected) {
+            // A verify the user stopped gives no verdict.
+            if (link.panel().StopRequested()) {
+                return false;
+            }
             link.panel().SetProgressPosition(0);
             link.panel().Notice(WordMismatch(address, expected, read));
             return false;
         }
-        progress.Show(i);
+        if (!progress.Advance(i)) {
+            return false;
+        }
     }
     return true;
 }
@@ -196,7 +204,9 @@ bool VerifyByBlocks(CLowIO& link, const std::vector<uint8_t>& image, uint32_t la
             return false;
         }
         i += chunk;
-        progress.Show(i);
+        if (!progress.Advance(i)) {
+            return false;
+        }
     }
     for (uint32_t j = 0; j <= last; ++j) {
         if (readBack[j] == image[j]) {

@@ -10,7 +10,8 @@ namespace zentaro {
 // The loops that move the memory image to the chip's flash and compare the flash with it.
 // last is the inclusive last byte address of the data (last < image.size()); callers with
 // no data at all do not run them. Both enter programming mode, leave it after a successful
-// run, and return false without leaving it on a failure. They show the wait cursor and move
+// run, and return false without leaving it on a failure or when the user asked to stop
+// (looked at after each block, page, word or byte). They show the wait cursor and move
 // the link's progress bar; the verify shows the first mismatch itself.
 
 // Writes image[0 … last]: by blocks when the board takes them, whole pages on the page-mode

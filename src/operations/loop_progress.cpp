@@ -13,9 +13,10 @@ LoopProgress::~LoopProgress() {
     panel_.EndProgress();
 }
 
-void LoopProgress::Show(uint32_t done) {
+bool LoopProgress::Advance(uint32_t done) {
     // The address after the last one, or after a whole block, lies past the end of the range.
     panel_.SetProgressPosition(static_cast<int>(std::min(done, total_) / divisor_));
+    return !panel_.StopRequested();
 }
 
 }  // namespace zentaro

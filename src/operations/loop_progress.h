@@ -25,7 +25,9 @@ public:
     LoopProgress(const LoopProgress&) = delete;
     LoopProgress& operator=(const LoopProgress&) = delete;
 
-    void Show(uint32_t done);
+    // Shows done units; false when the user has asked to stop, which the loops take as the
+    // boundary to stop at, between two exchanges with the board.
+    [[nodiscard]] bool Advance(uint32_t done);
 
 private:
     Panel& panel_;

@@ -27,6 +27,7 @@ enum class CommandOutcome {
     FileError,  // no file, or it could not be opened, parsed or created: nothing was sent
     NoDevice,   // no device selected
     Refused,    // another command is still running
+    Canceled,   // the user asked it to stop; it ended with "Canceled"
 };
 
 // Everything a memory command uses from its front end. The memory image is exactly

@@ -29,7 +29,9 @@ bool ReadByBlocks(CLowIO& link, HexOutput& output, uint32_t size, uint8_t memory
         if (!link.BlockRead(memory.data() + done, static_cast<uint16_t>(count), memoryType)) {
             return false;
         }
-        progress.Show((done + kReadChunk) / kRecordBytes);
+        if (!progress.Advance((done + kReadChunk) / kRecordBytes)) {
+            return false;
+        }
     }
     link.panel().SetProgressPosition(0);
     return WriteHexRecords(output, memory.data(), size);
@@ -42,7 +44,9 @@ bool ReadByRecords(HexOutput& output, uint32_t size, const RecordReader& readRec
         if (!readRecord(r, bytes) || !WriteHexGroup(output, r * kRecordBytes, bytes.data())) {
             return false;
         }
-        progress.Show(r);
+        if (!progress.Advance(r)) {
+            return false;
+        }
     }
     return true;
 }

@@ -21,14 +21,15 @@ bool ReadToFile(CommandContext& context, const char* status, int selectCount, Re
         context.outcome = declined ? CommandOutcome::Declined : CommandOutcome::FileError;
         return false;
     }
-    if (!BeginCommand(context, status, selectCount)) {
+    CommandFrame frame(context);
+    if (!frame.BeginWithDrain(status, selectCount)) {
         return false;
     }
     if (!loop(context.link, *output) || !output->Commit()) {
         output.reset();
-        return EndFailed(context, "读取失败   ");
+        return frame.Fail("读取失败   ");
     }
-    return EndOk(context);
+    return frame.Succeed();
 }
 
 }  // namespace

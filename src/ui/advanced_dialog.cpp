@@ -3,9 +3,12 @@
 #include <QEvent>
 #include <QSignalBlocker>
 #include <QStringList>
+#include <QTimer>
 
 #include "config_bits/codec.h"
 #include "ui/advanced_dialog_window.h"
+#include "ui/busy_run.h"
+#include "ui/window_thread_panel.h"
 #include "ui_advanced_dialog.h"
 
 namespace zentaro {
@@ -43,15 +46,25 @@ AdvancedDialog::AdvancedDialog(QWidget* parent, CLowIO& link, const DeviceRecord
                                uint8_t programmerLevel)
     : AdvancedDialog(parent, std::make_unique<AdvancedOptions>(link, device, programmerLevel)) {}
 
-AdvancedDialog::AdvancedDialog(QWidget* parent, std::unique_ptr<AdvancedOptions> options)
-    : QDialog(parent), ui_(std::make_unique<Ui::AdvancedDialog>()), options_(std::move(options)) {
+AdvancedDialog::AdvancedDialog(QWidget* parent, std::unique_ptr<AdvancedOptions> options,
+                               WindowThreadPanel* linkPanel)
+    : QDialog(parent),
+      ui_(std::make_unique<Ui::AdvancedDialog>()),
+      options_(std::move(options)),
+      linkPanel_(linkPanel) {
     ui_->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     setFixedSize(size());
-
-    options_->Open();
-    Render();
+    if (linkPanel_ == nullptr) {
+        opened_ = true;
+        OpenWithBoard();
+    } else {
+        // Nothing to act on until the board has been asked.
+        for (QPushButton* button : {ui_->readButton, ui_->writeButton, ui_->eraseButton}) {
+            button->setEnabled(false);
+        }
+    }
 
     connect(ui_->lockCombo, &QComboBox::currentIndexChanged, this, [this] {
         Change([this](ControlState& c) { ShowLockDescription(c, options_->Layout()); });
@@ -78,6 +91,33 @@ AdvancedDialog::AdvancedDialog(QWidget* parent, std::unique_ptr<AdvancedOptions>
 }
 
 AdvancedDialog::~AdvancedDialog() = default;
+
+void AdvancedDialog::OpenWithBoard() {
+    Exchange(&AdvancedOptions::Open);
+    Render();
+}
+
+void AdvancedDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!opened_) {
+        // Once the window is on the screen: the opening talks to the board for a while.
+        opened_ = true;
+        QTimer::singleShot(0, this, [this] { OpenWithBoard(); });
+    }
+}
+
+void AdvancedDialog::Exchange(void (AdvancedOptions::*operation)()) {
+    if (linkPanel_ == nullptr) {
+        ((*options_).*operation)();
+        return;
+    }
+    linkPanel_->ClearStop();
+    BusyRun run({this}, [this] { linkPanel_->RequestStop(); });
+    run.Run([&] { ((*options_).*operation)(); });
+    if (run.CloseRequested()) {
+        close();
+    }
+}
 
 QComboBox* AdvancedDialog::ComboFor(Control id) const {
     switch (id) {
@@ -169,12 +209,13 @@ void AdvancedDialog::Change(Rule rule) {
 void AdvancedDialog::RunOperation(QPushButton* button, void (AdvancedOptions::*operation)()) {
     Capture();
     button->setEnabled(false);
-    ((*options_).*operation)();
+    Exchange(operation);
     Render();
 }
 
-void RunAdvancedOptionsDialog(QWidget* parent, std::unique_ptr<AdvancedOptions> options) {
-    AdvancedDialog dialog(parent, std::move(options));
+void RunAdvancedOptionsDialog(QWidget* parent, std::unique_ptr<AdvancedOptions> options,
+                              WindowThreadPanel* linkPanel) {
+    AdvancedDialog dialog(parent, std::move(options), linkPanel);
     dialog.exec();
 }
 

@@ -10,6 +10,7 @@
 #include "ui/about_dialog.h"
 #include "ui/advanced_dialog.h"
 #include "ui/browse_dialog.h"
+#include "ui/busy_run.h"
 #include "ui/control_groups.h"
 #include "ui/message_boxes.h"
 #include "ui/resources.h"
@@ -42,7 +43,8 @@ MainDialog::MainDialog(SettingsStore& settings, std::unique_ptr<SerialPort> port
     : QDialog(parent),
       ui_(std::make_unique<Ui::MainDialog>()),
       settings_(settings),
-      session_(std::make_unique<Session>(std::move(port), *this, clock)) {
+      threadPanel_(*this, *this, *this),
+      session_(std::make_unique<Session>(std::move(port), threadPanel_, clock)) {
     LoadResources();
     ui_->setupUi(this);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -136,7 +138,7 @@ void MainDialog::ApplyDevice(const std::string& name) {
 }
 
 void MainDialog::DeviceActivated(int index) {
-    if (session_->Busy()) {
+    if (running_) {
         // A choice that slipped in while a command runs must not pull the image and the
         // device from under it: the list goes back to the device in use.
         const QSignalBlocker blocker(ui_->deviceList);
@@ -148,7 +150,7 @@ void MainDialog::DeviceActivated(int index) {
 }
 
 void MainDialog::ProgrammerTypeChanged(int index) {
-    if (session_->Busy()) {
+    if (running_) {
         return;
     }
     session_->ChangeProgrammerType(index);
@@ -183,21 +185,30 @@ void MainDialog::ShowFileName() {
 }
 
 void MainDialog::OpenAdvancedOptions() {
-    if (std::unique_ptr<AdvancedOptions> options = session_->AdvancedOptionsForDevice()) {
-        RunAdvancedOptionsDialog(this, std::move(options));
+    if (running_) {
+        return;
+    }
+    std::unique_ptr<AdvancedOptions> options;
+    if (RunBusy([&] { options = session_->AdvancedOptionsForDevice(); }) && options) {
+        RunAdvancedOptionsDialog(this, std::move(options), &threadPanel_);
     }
 }
 
 void MainDialog::LeaveOrRejoin() {
+    if (running_) {
+        return;  // the link belongs to the running command
+    }
     if (programming_) {
-        if (session_->ExitProgramming()) {
+        bool left = false;
+        if (RunBusy([&] { left = session_->ExitProgramming(); }) && left) {
             EnableControls(false);
             programming_ = false;
         }
         return;
     }
-    session_->Rejoin();
-    EnableControls(true);
+    if (RunBusy([this] { session_->Rejoin(); })) {
+        EnableControls(true);
+    }
 }
 
 void MainDialog::ShowAbout() {
@@ -206,7 +217,24 @@ void MainDialog::ShowAbout() {
 }
 
 void MainDialog::RunCommand(MemoryCommand command) {
-    session_->Run(command, fileName_.toStdString(), switches_, *this);
+    if (running_) {
+        return;
+    }
+    const std::string fileName = fileName_.toStdString();
+    RunBusy([&] { session_->Run(command, fileName, switches_, threadPanel_); });
+}
+
+bool MainDialog::RunBusy(const std::function<void()>& work) {
+    running_ = true;
+    threadPanel_.ClearStop();
+    BusyRun run({this}, [this] { threadPanel_.RequestStop(); });
+    run.Run(work);
+    running_ = false;
+    if (run.CloseRequested()) {
+        close();
+        return false;
+    }
+    return true;
 }
 
 void MainDialog::Notice(const std::string& text) {

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "link/serial_port.h"
 #include "operations/memory_commands.h"
 #include "session/session.h"
+#include "ui/window_thread_panel.h"
 
 class QAction;
 
@@ -28,6 +30,8 @@ class StatusLine;
 // The program's only window: a view of the session that finds the board, offers the chips it
 // supports and runs the memory commands and the advanced options. It keeps the chosen file,
 // and it is the Panel (and does the window chores) through which the commands talk to the user.
+// Commands run on a thread of their own while the window stays alive; what they show reaches
+// the window through a WindowThreadPanel.
 class MainDialog : public QDialog, public Panel, public WindowChores {
     Q_OBJECT
 public:
@@ -74,6 +78,9 @@ public slots:
     void ShowAbout();
 
 private:
+    // Runs work beside the window (input dropped, Esc and closing stop it); a close asked for
+    // meanwhile is carried out once it has ended, and then the result is false.
+    bool RunBusy(const std::function<void()>& work);
     void ChooseFile();
     void ShowFileName();
     void ShowDeviceList();
@@ -90,6 +97,7 @@ private:
 
     std::unique_ptr<Ui::MainDialog> ui_;
     SettingsStore& settings_;
+    WindowThreadPanel threadPanel_;
     std::unique_ptr<Session> session_;
     std::unique_ptr<StatusLine> status_;
     QAction* aboutAction_ = nullptr;
@@ -98,6 +106,7 @@ private:
     CommandSwitches switches_;
     bool programming_ = false;
     bool waitCursor_ = false;
+    bool running_ = false;  // work with the board runs beside the window
 };
 
 }  // namespace zentaro

@@ -184,6 +184,19 @@ TEST_F(FlowsTest, SerialWritesOfNewerDevicesGoThroughFiveByteInstructions) {
     EXPECT_EQ(board.lock, 0xFE);
 }
 
+TEST_F(FlowsTest, AStopDuringTheFusesKeepsTheLockAsItWas) {
+    board.low = 0xE1;
+    board.high = 0x99;
+    board.extended = 0xFD;
+    AdvancedOptions& options = Open("Mirval 10", 'S', 3);
+    options.Controls().lock.selected = 1;
+    panel.RequestStop();
+    options.Write();
+    EXPECT_EQ(Commands(*port), (Texts{"P", ".AC A0 00 E1", "L", "P", ".AC A8 00 99", "L", "P",
+                                      ".AC A4 00 FD", "L", "L"}));
+    EXPECT_EQ(board.lock, 0xFF);
+}
+
 TEST_F(FlowsTest, FuseAccessDeniedStillSendsTheLockByte) {
     AdvancedOptions& options = Open("Orlan 1", 'S', 0);  // fuse 'P': denied on the serial type
     ASSERT_TRUE(options.FusesDenied());

@@ -20,6 +20,8 @@ public:
     void Answer(bool yes) { answers_.push_back(yes); }
     // What Browse returns.
     void SetBrowseResult(std::string path) { browseResult_ = std::move(path); }
+    // From now on StopRequested() is true, as after the user's Esc.
+    void RequestStop() { stopRequested_ = true; }
 
     const std::vector<std::string>& Log() const { return log_; }
     std::vector<std::string> Notices() const { return Entries("notice: "); }
@@ -43,6 +45,7 @@ public:
     void StartProgress(int max) override;
     void SetProgressPosition(int position) override;
     void EndProgress() override;
+    bool StopRequested() const override { return stopRequested_; }
 
 private:
     std::vector<std::string> Entries(const std::string& prefix) const;
@@ -55,6 +58,7 @@ private:
     bool waitCursor_ = false;
     int progressMax_ = 0;
     int progressPosition_ = 0;
+    bool stopRequested_ = false;
 };
 
 }  // namespace zentaro::test

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QObject>
+#include <atomic>
+#include <functional>
+#include <string>
+
+#include "common/panel.h"
+#include "common/window_chores.h"
+
+namespace zentaro {
+
+// The window's Panel and chores as a command running on another thread sees them. Every call
+// is carried out on the window's thread: questions, notices and the file chooser block the
+// command until the user has answered; status text, controls and progress are posted, so
+// the link never waits for a repaint, and progress positions are coalesced into one pending
+// update. Called on the window's thread, everything goes straight through.
+class WindowThreadPanel final : public Panel, public WindowChores {
+public:
+    // window: the object whose thread runs the window, and which outlives every posted call.
+    WindowThreadPanel(Panel& panel, WindowChores& chores, QObject& window);
+
+    // The stop the loops look at between two exchanges; cleared when a command starts.
+    void RequestStop() { stop_ = true; }
+    void ClearStop() { stop_ = false; }
+    bool StopRequested() const override { return stop_; }
+
+    void Notice(const std::string& text) override;
+    bool AskYesNo(const std::string& text, bool questionIcon) override;
+    void SetStatus(const std::string& text) override;
+    void AppendStatus(const std::string& text) override;
+    void StartStatusTimeout() override;
+    void StartProgress(int max) override;
+    void SetProgressPosition(int position) override;
+    void EndProgress() override;
+    std::string Browse() override;
+    void EnableControls(bool on) override;
+    // Off the window's thread there is nothing to drain: that thread serves its queue itself.
+    void DrainMessages() override;
+
+private:
+    bool OnWindowThread() const;
+    void Post(std::function<void()> call);
+    void Wait(const std::function<void()>& call);
+
+    Panel& panel_;
+    WindowChores& chores_;
+    QObject& window_;
+    std::atomic<bool> stop_{false};
+    std::atomic<int> position_{0};
+    std::atomic<bool> positionPending_{false};
+};
+
+}  // namespace zentaro
