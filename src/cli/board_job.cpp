@@ -33,6 +33,8 @@ int ExitFor(CommandOutcome outcome) {
             return kExitOk;
         case CommandOutcome::FileError:
             return kExitFile;
+        case CommandOutcome::Canceled:
+            return kExitInterrupted;
         default:
             return kExitFailed;
     }

@@ -15,7 +15,8 @@ enum ExitCode : int {
     kExitFailed = 1,
     kExitUsage = 2,
     kExitNoBoard = 3,
-    kExitFile = 4
+    kExitFile = 4,
+    kExitInterrupted = 130
 };
 
 // How the command went on one board.

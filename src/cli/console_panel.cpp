@@ -1,9 +1,15 @@
 #include "cli/console_panel.h"
 
+#include "cli/interrupt.h"
+
 namespace zentaro::cli {
 
 ConsolePanel::ConsolePanel(Terminal& terminal, size_t line, std::string prefix)
     : terminal_(terminal), line_(line), prefix_(std::move(prefix)) {}
+
+bool ConsolePanel::StopRequested() const {
+    return Interrupted();
+}
 
 void ConsolePanel::Notice(const std::string& text) {
     notices_.push_back(text);

@@ -25,6 +25,7 @@ public:
     void EndProgress() override;
     // The command line always names the file.
     std::string Browse() override { return {}; }
+    bool StopRequested() const override;
 
     // The label of the progress line, e.g. the port once the board was found.
     void SetLabel(std::string label);

@@ -71,7 +71,13 @@ EXIT STATUS
     2  usage error (also an unknown or missing device)
     3  no board answered
     4  the file could not be read, parsed or written; nothing was sent to the board
+    130 stopped by Ctrl-C
     With several ports, the worst status of all boards.
+
+STOPPING
+    Ctrl-C stops every running command at its next exchange with the board: programming
+    mode is left, the failed lamp lit, and a file being read keeps its earlier contents.
+    A second Ctrl-C ends the program at once.
 
 EXAMPLES
     zentaro-cli scan

@@ -11,6 +11,7 @@
 #include "cli/cli_options.h"
 #include "cli/file_check.h"
 #include "cli/help_text.h"
+#include "cli/interrupt.h"
 #include "cli/report.h"
 #include "cli/terminal.h"
 #include "zentaro_version.h"
@@ -109,10 +110,11 @@ int Main(const std::vector<std::string>& args) {
                        .askOnStdin = ::isatty(STDIN_FILENO) == 1,
                        .showProgress = !options.quiet && ::isatty(STDERR_FILENO) == 1},
                       std::max<size_t>(1, options.ports.size()));
+    CatchInterrupt();
     const std::vector<BoardResult> results = RunBoards(options, file, terminal);
     terminal.Finish();
     PrintResults(options, results);
-    return WorstExit(results);
+    return Interrupted() ? kExitInterrupted : WorstExit(results);
 }
 
 }  // namespace

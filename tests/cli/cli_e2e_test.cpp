@@ -2,7 +2,9 @@
 // home: what it prints, its exit status, the chip and the files it leaves.
 
 #include <gtest/gtest.h>
+#include <signal.h>
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -10,6 +12,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "cli/cli_runner.h"
@@ -242,6 +245,27 @@ TEST_F(CliTest, FuseWritesTakeTheDeviceWriteFormAndTheBoardTypeRights) {
     EXPECT_EQ(parallelOnly.Config().lowFuse, lowBefore);
     const CliRun shown = Cli({"-p", "COM2", "-d", "Orlan 1", "fuses"});
     EXPECT_NE(shown.out.find("low       --  no read no write\n"), std::string::npos) << shown.out;
+}
+
+TEST_F(CliTest, CtrlCStopsAtTheNextExchangeAndKeepsTheEarlierFile) {
+    // Byte by byte at the real line rate: a read of the whole flash takes seconds.
+    sim::SimServer& board = StartBoard("COM1", {"--block-size", "0", "--pace"});
+    const std::string path = PathOf("mine.hex");
+    std::ofstream(path) << "mine\n";
+    const CliRun run =
+        RunCli({"-y", "-p", "COM1", "-d", kChip, "read", "flash", path}, home.Path().string(),
+               [&](pid_t cli) {
+                   for (int wait = 0; wait < 1000 && board.Count().bytesIn < 2000; ++wait) {
+                       std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                   }
+                   ::kill(cli, SIGINT);
+               });
+    EXPECT_EQ(run.exitCode, 130) << run.out << run.err;
+    EXPECT_NE(run.out.find("读取 Flash...   Canceled"), std::string::npos) << run.out;
+    std::ifstream kept(path);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "mine\n");
+    EXPECT_FALSE(board.ProgrammingMode());
+    EXPECT_TRUE(board.Lamps()[0]);
 }
 
 TEST_F(CliTest, NoBoardEndsWithTheNoBoardTextAndStatusThree) {

@@ -21,7 +21,8 @@ std::string Slurp(const std::filesystem::path& path) {
 
 }  // namespace
 
-CliRun RunCli(const std::vector<std::string>& args, const std::string& configHome) {
+CliRun RunCli(const std::vector<std::string>& args, const std::string& configHome,
+              const std::function<void(pid_t)>& whileRunning) {
     const std::filesystem::path out = std::filesystem::path(configHome) / "cli.out";
     const std::filesystem::path err = std::filesystem::path(configHome) / "cli.err";
     std::vector<std::string> words = {ZENTARO_CLI_PATH};
@@ -44,6 +45,9 @@ CliRun RunCli(const std::vector<std::string>& args, const std::string& configHom
         putenv(const_cast<char*>(home.c_str()));
         execv(argv[0], argv.data());
         _exit(127);
+    }
+    if (whileRunning) {
+        whileRunning(child);
     }
     int status = 0;
     waitpid(child, &status, 0);

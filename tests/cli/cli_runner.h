@@ -1,5 +1,8 @@
 #pragma once
 
+#include <sys/types.h>
+
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,7 +15,9 @@ struct CliRun {
 };
 
 // Runs zentaro-cli with the arguments, XDG_CONFIG_HOME set to configHome and stdin, stdout
-// and stderr no terminals, and waits for it to end.
-CliRun RunCli(const std::vector<std::string>& args, const std::string& configHome);
+// and stderr no terminals, and waits for it to end; meanwhile runs whileRunning (when given)
+// with the program's process id.
+CliRun RunCli(const std::vector<std::string>& args, const std::string& configHome,
+              const std::function<void(pid_t)>& whileRunning = {});
 
 }  // namespace zentaro::test
