@@ -54,17 +54,17 @@ void BuildImageKey(Key& key) {
     key[31] = 0x01;
 }
 
-void SetImageKey(BlowfishCipher& cipher) {
-    Key key{};
-    BuildImageKey(key);
-    cipher.SetKey(key.data(), key.size(), false);
-}
-
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
 }  // namespace
+
+void SetImageKey(BlowfishCipher& cipher) {
+    Key key{};
+    BuildImageKey(key);
+    cipher.SetKey(key.data(), key.size(), false);
+}
 
 // Only the file's own name counts: a folder called "x.ebn" does not turn the HEX files in it
 // into encrypted images.
@@ -95,13 +95,18 @@ bool LoadEncryptedImage(const std::string& path, std::vector<uint8_t>& image, He
 
 bool LoadEncryptedImageData(const uint8_t* data, size_t size, std::vector<uint8_t>& image,
                             HexLoadState& state, Panel& panel) {
+    BlowfishCipher cipher;
+    SetImageKey(cipher);
+    return LoadEncryptedImageData(cipher, data, size, image, state, panel);
+}
+
+bool LoadEncryptedImageData(const BlowfishCipher& cipher, const uint8_t* data, size_t size,
+                            std::vector<uint8_t>& image, HexLoadState& state, Panel& panel) {
     if (size > kMaxEncryptedFileSize) {
         panel.Notice(kTooLarge);
         return false;
     }
     std::vector<uint8_t> buffer(data, data + size);
-    BlowfishCipher cipher;
-    SetImageKey(cipher);
     size_t length = buffer.size();
     if (!cipher.DecryptImage(buffer.data(), length)) {
         panel.Notice(kNotEncryptedImage);

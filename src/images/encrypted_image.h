@@ -9,6 +9,8 @@
 
 namespace zentaro {
 
+class BlowfishCipher;
+
 // The largest encrypted file: 16383 blocks and the padding byte.
 inline constexpr size_t kMaxEncryptedFileSize = 131065;
 
@@ -25,6 +27,12 @@ bool LoadEncryptedImage(const std::string& path, std::vector<uint8_t>& image, He
 // The same for the file's bytes already in memory.
 bool LoadEncryptedImageData(const uint8_t* data, size_t size, std::vector<uint8_t>& image,
                             HexLoadState& state, Panel& panel);
+// The same with a cipher already keyed by SetImageKey, for callers that load many images and
+// would otherwise pay the key setup for each.
+bool LoadEncryptedImageData(const BlowfishCipher& cipher, const uint8_t* data, size_t size,
+                            std::vector<uint8_t>& image, HexLoadState& state, Panel& panel);
+// Sets the one key every encrypted image is made with.
+void SetImageKey(BlowfishCipher& cipher);
 
 // The encrypted file for a plain flash image, under the same key: what a tool making images
 // for this program writes.

@@ -1,38 +1,39 @@
 // Any file bytes fed to the encrypted-image loader.
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
+#include "blank_check.h"
+#include "fuzz_panel.h"
+#include "images/blowfish.h"
 #include "images/encrypted_image.h"
 
 namespace {
 
-class CountingPanel : public zentaro::Panel {
-public:
-    void Notice(const std::string&) override { ++notices; }
-    bool AskYesNo(const std::string&, bool) override { return false; }
-    void SetStatus(const std::string&) override {}
-    void AppendStatus(const std::string&) override {}
-    void StartStatusTimeout() override {}
-    void StartProgress(int) override {}
-    void SetProgressPosition(int) override {}
-    void EndProgress() override {}
-    std::string Browse() override { return {}; }
-
-    int notices = 0;
-};
+const zentaro::BlowfishCipher& ImageCipher() {
+    static const zentaro::BlowfishCipher cipher = [] {
+        zentaro::BlowfishCipher keyed;
+        zentaro::SetImageKey(keyed);
+        return keyed;
+    }();
+    return cipher;
+}
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    CountingPanel panel;
-    std::vector<uint8_t> image(131072, 0x00);
+    using zentaro::fuzz::AllEqual;
+    // The image lives across inputs: blank (0x00) before each load.
+    static std::vector<uint8_t> image(131072, 0x00);
+    zentaro::fuzz::FuzzPanel panel;
     zentaro::HexLoadState state{0, 0x1234, true};
-    const bool loaded = zentaro::LoadEncryptedImageData(data, size, image, state, panel);
+    const bool loaded =
+        zentaro::LoadEncryptedImageData(ImageCipher(), data, size, image, state, panel);
 
     if (!loaded) {
         // A refused file changes nothing and says why once.
         if (panel.notices != 1 || state.highestAddress != 0x1234 || !state.loadedData ||
-            std::any_of(image.begin(), image.end(), [](uint8_t b) { return b != 0; })) {
+            !AllEqual(image.data(), image.size(), 0x00)) {
             std::abort();
         }
         return 0;
@@ -41,12 +42,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (panel.notices != 0 || size % 8 != 1 || plainLength + 8 < size || plainLength > size - 1) {
         std::abort();
     }
-    // Without padding, encrypting the plain image again gives back the file.
-    if (data[size - 1] == 0) {
-        const std::vector<uint8_t> plain(image.begin(), image.begin() + plainLength);
-        if (zentaro::EncryptImage(plain) != std::vector<uint8_t>(data, data + size)) {
-            std::abort();
-        }
+    // The plain bytes, then blank flash to the end of the image.
+    const size_t kept = std::min(plainLength, image.size());
+    if (!AllEqual(image.data() + kept, image.size() - kept, 0xFF)) {
+        std::abort();
     }
+    // Without padding, encrypting the plain image again gives back the file.
+    if (data[size - 1] == 0 && ImageCipher().EncryptImage(image.data(), plainLength) !=
+                                   std::vector<uint8_t>(data, data + size)) {
+        std::abort();
+    }
+    std::memset(image.data(), 0x00, image.size());
     return 0;
 }

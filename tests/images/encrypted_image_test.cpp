@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "images/blowfish.h"
 #include "support/recording_panel.h"
 #include "temp_dir.h"
 
@@ -83,6 +84,23 @@ TEST_F(EncryptedImageTest, ImageLargerThanTheFlashFillsWhatFits) {
     ASSERT_TRUE(Load(file, 8192));
     EXPECT_TRUE(std::equal(image_.begin(), image_.end(), plain.begin()));
     EXPECT_EQ(state_.highestAddress, kMaxEncryptedFileSize - 2);
+}
+
+TEST(EncryptedImageCipherTest, OneKeyedCipherLoadsImageAfterImage) {
+    BlowfishCipher cipher;
+    SetImageKey(cipher);
+    RecordingPanel panel;
+    std::vector<uint8_t> image(64, 0x00);
+    for (size_t length : {24u, 5u, 24u}) {
+        const auto plain = Pattern(length);
+        const auto file = EncryptImage(plain);
+        HexLoadState state;
+        ASSERT_TRUE(LoadEncryptedImageData(cipher, file.data(), file.size(), image, state, panel));
+        EXPECT_TRUE(std::equal(plain.begin(), plain.end(), image.begin())) << length;
+        EXPECT_EQ(image[length], 0xFF) << length;
+        EXPECT_EQ(state.highestAddress, length - 1);
+    }
+    EXPECT_TRUE(panel.Log().empty());
 }
 
 TEST_F(EncryptedImageTest, FileWithoutBlocksLoadsNothing) {

@@ -1,0 +1,90 @@
+// An image blank but for pieces of data the input places (at 0, at the end, anywhere),
+// written as HEX records and read back. Sizes up to 304 bytes are any; larger ones lie around
+// the 64 KiB boundaries and the 1 MiB limit, because writing and reading a large image
+// costs a thousand small ones.
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
+
+#include "blank_check.h"
+#include "hostile_port.h"
+#include "images/hex_reader.h"
+#include "images/hex_writer.h"
+#include "memory_hex_output.h"
+
+namespace {
+
+constexpr uint32_t kSmallImages = 0x130;
+constexpr uint32_t kMaxHexSpan = 0x100000;
+constexpr uint32_t kLargestImage = kMaxHexSpan + 0x20;
+
+uint32_t ImageSize(zentaro::fuzz::FuzzBytes& input) {
+    const uint8_t kind = input.Byte();
+    const uint32_t size = input.Word();
+    if (kind < 0xFC) {
+        return size % (kSmallImages + 1);
+    }
+    if (kind == 0xFF) {
+        return kMaxHexSpan + 1 + size % 0x1F;
+    }
+    // Below, at and above the first or second 64 KiB boundary by a record or part of one.
+    const uint32_t boundary = kind < 0xFE ? 0x10000 : 0x20000;
+    return boundary - 0x10 + size % 0x30;
+}
+
+void Require(bool property) {
+    if (!property) {
+        std::abort();
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    using zentaro::fuzz::AllEqual;
+    static std::vector<uint8_t> image(kLargestImage, 0xFF);
+    static std::vector<uint8_t> loaded;
+    static std::istringstream file;
+
+    zentaro::fuzz::FuzzBytes input(data, size);
+    const uint32_t imageSize = ImageSize(input);
+    // Pieces: a position (the first at 0, the second ending at the last byte) and bytes.
+    for (int piece = 0; imageSize > 0; ++piece) {
+        const uint32_t where = uint32_t{input.Byte()} << 16 | input.Word();
+        size_t length = 0;
+        const uint8_t* bytes = input.Take(input.Byte(), length);
+        if (length == 0) {
+            break;
+        }
+        length = std::min<size_t>(length, imageSize);
+        const size_t start = piece == 0   ? 0
+                             : piece == 1 ? imageSize - length
+                                          : where % (imageSize - length + 1);
+        std::memcpy(image.data() + start, bytes, length);
+    }
+
+    zentaro::fuzz::MemoryHexOutput output;
+    if (imageSize > kMaxHexSpan) {
+        // Segment records cannot reach past 1 MiB: refused before anything is written.
+        Require(!zentaro::WriteHexRecords(output, image.data(), imageSize) && output.text.empty());
+        std::memset(image.data(), 0xFF, imageSize);
+        return 0;
+    }
+    Require(zentaro::WriteHexRecords(output, image.data(), imageSize) && output.WriteEndRecord());
+    file.str(output.text);
+    std::vector<uint8_t>& target = loaded;
+    target.assign(imageSize, 0xFF);
+    zentaro::HexLoadState state;
+    Require(zentaro::IsHexFile(file) && zentaro::LoadHexImage(file, target, state));
+
+    // Whole records go out; a tail shorter than a record does not.
+    const uint32_t written = imageSize / 16 * 16;
+    Require(state.loadedData == (written > 0));
+    Require(written == 0 || state.highestAddress == written - 1);
+    Require(std::equal(image.begin(), image.begin() + written, target.begin()));
+    Require(AllEqual(target.data() + written, imageSize - written, 0xFF));
+
+    std::memset(image.data(), 0xFF, imageSize);
+    return 0;
+}
