@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Zentaro's one entry point for a fresh Debian 12 machine.
 #   ./do run     install what is missing, build, start the simulated board and the program
 #                (without a display: the main job through zentaro-cli)

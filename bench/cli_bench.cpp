@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Programs and verifies a full "Mirval 10" flash (128 KiB) through zentaro-cli --port against
 // the simulated board pacing its line at 115200 baud, once on one board and once on three
 // boards with one command, and compares the wall time with what the wire and the protocol's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Programs and verifies a full "Mirval 10" flash through the simulated board pacing its line
 // at 115200 baud, in block mode and in single-word mode with auto-increment, and compares
 // the wall time with what the wire and the protocol's fixed pauses need at the least. Also

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Programs flash word by word (no blocks, auto-increment) from the main window, shown (on the
 // display, or offscreen without one), against the simulated board pacing its line at 115200 baud,
 // and measures what the host adds between two exchanges: the time from the end of one reply to the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "config_bits/config_io.h"
 
 #include "config_bits/command_tables.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "images/hex_writer.h"
 #include "operations/command_frame.h"
 #include "operations/read_loops.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "session/config_report.h"
 
 #include "catalogue/device_profile.h"

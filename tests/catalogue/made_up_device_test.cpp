@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A chip the catalogue has never heard of, described by one profile row and nothing else:
 // every per-chip decision of the layers above follows from that row.
 

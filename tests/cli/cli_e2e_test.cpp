@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zentaro-cli run as a program against simulated boards on ptys linked in a private config
 // home: what it prints, its exit status, the chip and the files it leaves.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line's pieces that need no board: option parsing, the JSON and progress texts,
 // and the configuration-byte rights by device and board type.
 

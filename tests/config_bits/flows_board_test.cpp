@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "config_bits/codec.h"
 #include "config_bits/flows.h"
 #include "hostboard/host_board_fixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any file bytes fed to the encrypted-image loader.
 #include <algorithm>
 #include <cstdlib>

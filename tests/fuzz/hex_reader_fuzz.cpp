@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any file fed to the format test and the load, into an 8 KiB and a 128 KiB image.
 #include <algorithm>
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An image blank but for pieces of data the input places (at 0, at the end, anywhere),
 // written as HEX records and read back. Sizes up to 304 bytes are any; larger ones lie around
 // the 64 KiB boundaries and the 1 MiB limit, because writing and reading a large image

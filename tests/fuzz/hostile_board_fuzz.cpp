@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The link, the memory loops and the lock/fuse flows against a board whose every reply comes
 // from the fuzzer: the first bytes choose the device, the level, the ports that open, the
 // commands to run and the image; the rest are the board's replies. Pauses cost nothing and

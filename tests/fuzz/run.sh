@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs fuzz targets from their seed corpora, for a time or for a number of inputs each.
 #   tests/fuzz/run.sh <build-dir> <seconds> [target...]
 #   tests/fuzz/run.sh <build-dir> --runs <inputs> [target...]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any host bytes into the simulated board, once in pieces the input chooses and once whole:
 // every byte is taken in, replies come only as commands complete, and how the bytes were
 // split changes nothing the host could see.
