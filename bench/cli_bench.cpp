@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "common/keeping_panel.h"
 #include "images/hex_writer.h"
 #include "link/posix_serial_port.h"
 #include "session/session.h"
@@ -33,21 +34,6 @@ namespace {
 constexpr int kBaud = 115200;
 constexpr const char* kChip = "Mirval 10";
 constexpr size_t kSize = 131072;
-
-class QuietPanel final : public Panel {
-public:
-    void Notice(const std::string& text) override { std::printf("notice: %s\n", text.c_str()); }
-    bool AskYesNo(const std::string&, bool) override { return true; }
-    void SetStatus(const std::string& text) override { status = text; }
-    void AppendStatus(const std::string& text) override { status += text; }
-    void StartStatusTimeout() override {}
-    void StartProgress(int) override {}
-    void SetProgressPosition(int) override {}
-    void EndProgress() override {}
-    std::string Browse() override { return {}; }
-
-    std::string status;
-};
 
 class CountingClock final : public Clock {
 public:
@@ -70,7 +56,7 @@ bool WriteImage(const std::string& path) {
     for (uint8_t& b : image) {
         b = static_cast<uint8_t>(random() % 255);
     }
-    QuietPanel panel;
+    KeepingPanel panel(true);
     std::unique_ptr<HexOutput> output = CreateHexOutput(path, panel);
     return output && WriteHexRecords(*output, image.data(), kSize) && output->WriteEndRecord() &&
            output->Commit();
@@ -110,7 +96,7 @@ double WireSeconds(const sim::SimServer& board) {
 // memory command alone, without finding the board.
 Timing RunInProcess(const std::string& home, const std::string& image, Timing& command) {
     auto boards = StartBoards(1, true, home);
-    QuietPanel panel;
+    KeepingPanel panel(true);
     CountingClock clock;
     Session session(std::make_unique<PosixSerialPort>(PortNames{home, {}}), panel, clock);
     NoWindowChores chores;
@@ -124,6 +110,9 @@ Timing RunInProcess(const std::string& home, const std::string& image, Timing& c
     const unsigned long pausedBefore = clock.pausedMs;
     const auto commandStart = std::chrono::steady_clock::now();
     if (session.Run(MemoryCommand::ProgramFlash, image, {}, chores) != CommandOutcome::Ok) {
+        for (const std::string& notice : panel.notices) {
+            std::printf("notice: %s\n", notice.c_str());
+        }
         return {};
     }
     command = {Since(commandStart), WireSeconds(*boards.front()) - wireBefore,

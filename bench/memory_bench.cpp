@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "common/keeping_panel.h"
 #include "images/hex_reader.h"
 #include "images/hex_writer.h"
 #include "link/posix_serial_port.h"
@@ -34,23 +35,6 @@ namespace {
 
 constexpr int kBaud = 115200;
 constexpr const char* kChip = "Mirval 10";
-
-// Answers every question with Yes and shows nothing.
-class QuietPanel final : public Panel {
-public:
-    void Notice(const std::string& text) override { notices.push_back(text); }
-    bool AskYesNo(const std::string&, bool) override { return true; }
-    void SetStatus(const std::string& text) override { status = text; }
-    void AppendStatus(const std::string& text) override { status += text; }
-    void StartStatusTimeout() override {}
-    void StartProgress(int) override {}
-    void SetProgressPosition(int) override {}
-    void EndProgress() override {}
-    std::string Browse() override { return {}; }
-
-    std::string status;
-    std::vector<std::string> notices;
-};
 
 // Sleeps for real and adds up the protocol's fixed pauses.
 class CountingClock final : public Clock {
@@ -131,7 +115,7 @@ struct Run {
 bool Measure(const Run& run, const std::vector<uint8_t>& data, const ScratchFolder& folder) {
     const std::string home = (folder.path / "home").string();
     const std::string hexPath = (folder.path / "image.hex").string();
-    QuietPanel panel;
+    KeepingPanel panel(true);
     std::vector<uint8_t> part(data.begin(), data.begin() + static_cast<long>(run.size));
     std::filesystem::remove(hexPath);
     if (!WriteHexFile(hexPath, part, panel)) {
@@ -215,7 +199,7 @@ int Main(int argc, char** argv) {
         ok = Measure(run, data, folder) && ok;
     }
 
-    QuietPanel panel;
+    KeepingPanel panel(true);
     const std::string hexPath = (folder.path / "load.hex").string();
     if (WriteHexFile(hexPath, TestImage(131072), panel)) {
         TimeHexLoad(hexPath, 131072);

@@ -27,6 +27,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/keeping_panel.h"
 #include "images/hex_writer.h"
 #include "link/posix_serial_port.h"
 #include "sim/sim_server.h"
@@ -149,17 +150,7 @@ bool WriteHexFile(const std::string& path, size_t size) {
     for (uint8_t& b : memory) {
         b = static_cast<uint8_t>(random() % 255);
     }
-    class NoPanel final : public Panel {
-        void Notice(const std::string&) override {}
-        bool AskYesNo(const std::string&, bool) override { return true; }
-        void SetStatus(const std::string&) override {}
-        void AppendStatus(const std::string&) override {}
-        void StartStatusTimeout() override {}
-        void StartProgress(int) override {}
-        void SetProgressPosition(int) override {}
-        void EndProgress() override {}
-        std::string Browse() override { return {}; }
-    } panel;
+    KeepingPanel panel(true);
     std::unique_ptr<HexOutput> output = CreateHexOutput(path, panel);
     return output && WriteHexRecords(*output, memory.data(), static_cast<uint32_t>(size)) &&
            output->WriteEndRecord() && output->Commit();

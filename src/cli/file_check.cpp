@@ -7,6 +7,7 @@
 #include <fstream>
 #include <vector>
 
+#include "common/keeping_panel.h"
 #include "images/encrypted_image.h"
 #include "images/hex_reader.h"
 
@@ -16,22 +17,6 @@ namespace {
 
 // The largest memory a device of the table has; images are checked against it.
 constexpr size_t kLargestMemory = 128 * 1024;
-
-// Keeps the reason the encrypted-image loader gives instead of showing it.
-class NoticeKeeper final : public Panel {
-public:
-    void Notice(const std::string& text) override { notice = text; }
-    bool AskYesNo(const std::string&, bool) override { return false; }
-    void SetStatus(const std::string&) override {}
-    void AppendStatus(const std::string&) override {}
-    void StartStatusTimeout() override {}
-    void StartProgress(int) override {}
-    void SetProgressPosition(int) override {}
-    void EndProgress() override {}
-    std::string Browse() override { return {}; }
-
-    std::string notice;
-};
 
 uint32_t DataEnd(const HexLoadState& state) {
     return state.loadedData ? state.highestAddress + 1 : 0;
@@ -51,9 +36,9 @@ FileCheck CheckInput(const CliOptions& options) {
     HexLoadState state;
     if (options.verb == Verb::Program && options.memory == Memory::Flash &&
         IsEncryptedImageName(path)) {
-        NoticeKeeper keeper;
+        KeepingPanel keeper;
         if (!LoadEncryptedImage(path, image, state, keeper)) {
-            return {path + ": not a valid encrypted image (" + keeper.notice + ")"};
+            return {path + ": not a valid encrypted image (" + keeper.notices.front() + ")"};
         }
         return {{}, DataEnd(state)};
     }
