@@ -62,7 +62,8 @@ bool WriteLowFuse(CLowIO& link, const DeviceProfile& profile, bool serial, uint8
             ? link.UniversalWrite(0xAC, 0xA0, 0x00, reply)
             : link.UniversalCommand(0xAC, static_cast<uint8_t>(0xA0 + (value & 0x1F)), 0x00, reply);
     if (profile.leavesProgModeAfterSerialLowFuse) {
-        link.LeaveProgMode();
+        // Deliberately unchecked: the link forgets programming mode whatever the board answers.
+        static_cast<void>(link.LeaveProgMode());
     }
     return written;
 }

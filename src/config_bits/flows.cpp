@@ -70,7 +70,8 @@ void AdvancedOptions::Open() {
     } else {
         state_.readEnabled = false;
         ShowSignature();
-        link_.LeaveProgMode();
+        // Deliberately unchecked: the link forgets programming mode whatever the board answers.
+        static_cast<void>(link_.LeaveProgMode());
     }
     if (!Granted(kFuseAccess)) {
         fusesDenied_ = true;
@@ -127,7 +128,8 @@ void AdvancedOptions::Read() {
     const ConfigRead read = ReadConfigBytes(link_, ProfileFor(device_), Serial(), level_);
     state_.bytes = read.bytes;
     state_.bytesComplete = read.complete;
-    link_.LeaveProgMode();
+    // Deliberately unchecked: the link forgets programming mode whatever the board answers.
+    static_cast<void>(link_.LeaveProgMode());
     ApplyBytes(state_.controls, layout_, read.bytes, fusesDenied_);
     state_.readEnabled = true;
 }
@@ -157,16 +159,19 @@ void AdvancedOptions::Write() {
         WriteLockByte(link_, ProfileFor(device_), Serial(), bytes.lock);
     }
     state_.writeEnabled = true;
-    link_.LeaveProgMode();
+    // Deliberately unchecked: the link forgets programming mode whatever the board answers.
+    static_cast<void>(link_.LeaveProgMode());
 }
 
 void AdvancedOptions::Erase() {
     state_.eraseEnabled = false;
-    link_.ChipErase();
+    // Deliberately unchecked: the read that follows shows what the chip holds now.
+    static_cast<void>(link_.ChipErase());
     if (Granted(kReadAccess)) {
         Read();
     } else {
-        link_.LeaveProgMode();
+        // Deliberately unchecked: the link forgets programming mode whatever the board answers.
+        static_cast<void>(link_.LeaveProgMode());
     }
     state_.eraseEnabled = true;
 }

@@ -98,7 +98,8 @@ bool CLowIO::RunScan(const std::vector<ScanStep>& steps) {
         if (!opened) {
             continue;
         }
-        SendString(std::string(4, static_cast<char>(kEscape)), false);
+        // The wake-up probe has no answer to check.
+        static_cast<void>(SendString(std::string(4, static_cast<char>(kEscape)), false));
         if (step.upgradeMode ? IdentifyUpgradeMode() : Identify()) {
             portName_ = step.port;
             baudRate_ = step.baudRate;
@@ -240,7 +241,8 @@ bool CLowIO::EnterProgMode() {
     }
     if (reply != kCR) {
         panel_.Notice("Can't enter programming mode!");
-        LeaveProgMode();
+        // Deliberately unchecked: the link forgets programming mode whatever the board answers.
+        static_cast<void>(LeaveProgMode());
         return false;
     }
     inProgMode_ = true;
@@ -304,7 +306,7 @@ bool CLowIO::ChipErase() {
 bool CLowIO::SetStatusLamp(int id) {
     for (uint8_t lamp : {uint8_t{1}, uint8_t{2}, uint8_t{0}}) {
         const bool missingBefore = replyMissing_;
-        SendAcked({'y', lamp});
+        static_cast<void>(SendAcked({'y', lamp}));
         // The answers to switching off do not matter, but a board that answered neither the
         // command before nor this one has stopped listening: each further lamp exchange would
         // only hold the window for another full read time-out.

@@ -38,63 +38,64 @@ public:
     CLowIO& operator=(const CLowIO&) = delete;
 
     // Raw transport.
-    bool ReadByte(uint8_t& b);
-    bool SendString(const std::string& text, bool waitForCR);
+    [[nodiscard]] bool ReadByte(uint8_t& b);
+    [[nodiscard]] bool SendString(const std::string& text, bool waitForCR);
     size_t RxQueueCount();
     void PurgeReceiveBuffer();
-    bool WriteBlock(const uint8_t* data, size_t count);
-    bool ReadBlock(uint8_t* data, size_t count);
+    [[nodiscard]] bool WriteBlock(const uint8_t* data, size_t count);
+    [[nodiscard]] bool ReadBlock(uint8_t* data, size_t count);
 
     // Discovery and control.
-    bool OpenAndScan();
+    [[nodiscard]] bool OpenAndScan();
     // The scan's identification on one port only (a COM name or a device path): at the scan's
     // rates in the scan's order, or only at baudRate when given.
-    bool OpenPort(const std::string& name, std::optional<int> baudRate = std::nullopt);
-    bool Identify();
-    bool IdentifyUpgradeMode();
-    bool QueryAutoIncrement();
-    bool QueryBlockSize();
-    bool ReadSupportedDevices(ListBuffer& buffer);
-    bool ReadProgrammerModes(ListBuffer& buffer);
-    uint8_t ReadProgrammerLevel();
-    bool SetProgrammerMode(uint8_t mode);
-    bool EnterProgMode();
-    bool LeaveProgMode();
-    bool ExitProgramming();
+    [[nodiscard]] bool OpenPort(const std::string& name,
+                                std::optional<int> baudRate = std::nullopt);
+    [[nodiscard]] bool Identify();
+    [[nodiscard]] bool IdentifyUpgradeMode();
+    [[nodiscard]] bool QueryAutoIncrement();
+    [[nodiscard]] bool QueryBlockSize();
+    [[nodiscard]] bool ReadSupportedDevices(ListBuffer& buffer);
+    [[nodiscard]] bool ReadProgrammerModes(ListBuffer& buffer);
+    [[nodiscard]] uint8_t ReadProgrammerLevel();
+    [[nodiscard]] bool SetProgrammerMode(uint8_t mode);
+    [[nodiscard]] bool EnterProgMode();
+    [[nodiscard]] bool LeaveProgMode();
+    [[nodiscard]] bool ExitProgramming();
     // The per-chip rules follow the record's device code; the record is sent as given.
-    bool SelectDevice(DeviceRecord record, uint8_t level);
-    bool SelectDevice(const DeviceProfile& profile, uint8_t level);
-    bool ChipErase();
-    bool SetStatusLamp(int id);
+    [[nodiscard]] bool SelectDevice(DeviceRecord record, uint8_t level);
+    [[nodiscard]] bool SelectDevice(const DeviceProfile& profile, uint8_t level);
+    [[nodiscard]] bool ChipErase();
+    [[nodiscard]] bool SetStatusLamp(int id);
 
     // Memory access. noAddress: use the board's own address counter instead of sending 'A'.
-    bool SetAddress(uint16_t address);
-    bool ReadProgramWord(uint16_t address, uint16_t& word, bool noAddress);
-    bool WriteProgramWord(uint16_t address, uint16_t word, bool noAddress);
-    bool WritePage(uint16_t address);
-    bool ReadEepromByte(uint16_t address, uint8_t& value, bool noAddress);
-    bool WriteEepromByte(uint16_t address, uint8_t value, bool noAddress);
-    bool BlockWrite(uint16_t count, const uint8_t* data, uint8_t memoryType);
-    bool BlockRead(uint8_t* buffer, uint16_t count, uint8_t memoryType);
+    [[nodiscard]] bool SetAddress(uint16_t address);
+    [[nodiscard]] bool ReadProgramWord(uint16_t address, uint16_t& word, bool noAddress);
+    [[nodiscard]] bool WriteProgramWord(uint16_t address, uint16_t word, bool noAddress);
+    [[nodiscard]] bool WritePage(uint16_t address);
+    [[nodiscard]] bool ReadEepromByte(uint16_t address, uint8_t& value, bool noAddress);
+    [[nodiscard]] bool WriteEepromByte(uint16_t address, uint8_t value, bool noAddress);
+    [[nodiscard]] bool BlockWrite(uint16_t count, const uint8_t* data, uint8_t memoryType);
+    [[nodiscard]] bool BlockRead(uint8_t* buffer, uint16_t count, uint8_t memoryType);
 
     // Configuration.
-    bool ReadFuseBits(uint8_t& value);
-    bool ReadHighFuseBits(uint8_t& value);
-    bool ReadExtendedFuseBits(uint8_t& value);
-    bool ReadLockBits(uint8_t& value);
-    bool WriteFuseBits(uint8_t value);
-    bool WriteHighFuseBits(uint8_t value);
-    bool WriteExtendedFuseBits(uint8_t value);
-    bool WriteLockBits(uint8_t value);
-    bool ReadSignature(uint8_t& b0, uint8_t& b1, uint8_t& b2);
-    bool ReadCalibrationByte(uint8_t& value);
-    bool UniversalCommand(uint8_t i1, uint8_t i2, uint8_t i3, uint8_t& value);
-    bool UniversalWrite(uint8_t i1, uint8_t i2, uint8_t i3, uint8_t& value);
-    bool ReadSoftwareVersion(char& major, char& minor);
-    bool ReadProgrammerType(char& type);
+    [[nodiscard]] bool ReadFuseBits(uint8_t& value);
+    [[nodiscard]] bool ReadHighFuseBits(uint8_t& value);
+    [[nodiscard]] bool ReadExtendedFuseBits(uint8_t& value);
+    [[nodiscard]] bool ReadLockBits(uint8_t& value);
+    [[nodiscard]] bool WriteFuseBits(uint8_t value);
+    [[nodiscard]] bool WriteHighFuseBits(uint8_t value);
+    [[nodiscard]] bool WriteExtendedFuseBits(uint8_t value);
+    [[nodiscard]] bool WriteLockBits(uint8_t value);
+    [[nodiscard]] bool ReadSignature(uint8_t& b0, uint8_t& b1, uint8_t& b2);
+    [[nodiscard]] bool ReadCalibrationByte(uint8_t& value);
+    [[nodiscard]] bool UniversalCommand(uint8_t i1, uint8_t i2, uint8_t i3, uint8_t& value);
+    [[nodiscard]] bool UniversalWrite(uint8_t i1, uint8_t i2, uint8_t i3, uint8_t& value);
+    [[nodiscard]] bool ReadSoftwareVersion(char& major, char& minor);
+    [[nodiscard]] bool ReadProgrammerType(char& type);
 
     // State the commands keep.
-    bool IsOpen() const;
+    [[nodiscard]] bool IsOpen() const;
     // Where the scan found the board.
     const std::string& PortName() const { return portName_; }
     // What the last scan found behind each port name it tried, in the order first tried.
@@ -104,11 +105,11 @@ public:
     uint32_t DeviceCode() const { return profile_.record.deviceCode; }
     // The rules of the device last selected; none before the first selection.
     const DeviceProfile& Profile() const { return profile_; }
-    bool WordWide() const { return wordWide_; }
+    [[nodiscard]] bool WordWide() const { return wordWide_; }
     uint32_t FlashSize() const { return flashSize_; }
     uint32_t EepromSize() const { return eepromSize_; }
-    bool InProgMode() const { return inProgMode_; }
-    bool AutoIncrement() const { return autoIncrement_; }
+    [[nodiscard]] bool InProgMode() const { return inProgMode_; }
+    [[nodiscard]] bool AutoIncrement() const { return autoIncrement_; }
     uint32_t BlockSize() const { return blockSize_; }
     Panel& panel() { return panel_; }
     Clock& clock() { return clock_; }
@@ -123,24 +124,24 @@ private:
         bool upgradeMode;
     };
     // Opens each step's port in turn until one identifies; it stays open.
-    bool RunScan(const std::vector<ScanStep>& steps);
+    [[nodiscard]] bool RunScan(const std::vector<ScanStep>& steps);
     void Remember(PortAttempt attempt);
     // Reads one byte and requires CR.
-    bool ReadAck();
+    [[nodiscard]] bool ReadAck();
     // Writes the whole command in one write; true when every byte went out.
-    bool Send(std::initializer_list<uint8_t> bytes);
+    [[nodiscard]] bool Send(std::initializer_list<uint8_t> bytes);
     // Send, then ReadAck.
-    bool SendAcked(std::initializer_list<uint8_t> bytes);
+    [[nodiscard]] bool SendAcked(std::initializer_list<uint8_t> bytes);
     // Reads up to count bytes within the port's time-outs; the count that arrived, -1 on failure.
     // Every reply is read through here, which keeps replyMissing_ up to date.
     long ReadUpTo(uint8_t* data, size_t count);
     // Reads and discards whatever is already waiting in the receive queue.
     void DropPending();
     // Reads the 7-character identifier and accepts it when it starts with "MZR".
-    bool AcceptIdentifier();
-    bool ReadList(uint8_t letter, ListBuffer& buffer);
-    bool ReadConfigByte(uint8_t letter, uint8_t& value);
-    bool WriteConfigByte(uint8_t letter, uint8_t value);
+    [[nodiscard]] bool AcceptIdentifier();
+    [[nodiscard]] bool ReadList(uint8_t letter, ListBuffer& buffer);
+    [[nodiscard]] bool ReadConfigByte(uint8_t letter, uint8_t& value);
+    [[nodiscard]] bool WriteConfigByte(uint8_t letter, uint8_t value);
 
     std::unique_ptr<SerialPort> port_;
     Panel& panel_;

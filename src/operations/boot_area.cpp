@@ -25,7 +25,8 @@ std::optional<uint32_t> ReadBootSizeWords(CLowIO& link, const DeviceProfile& pro
         if (!link.ReadHighFuseBits(highFuse)) {
             return std::nullopt;
         }
-        link.LeaveProgMode();
+        // Deliberately unchecked: the link forgets programming mode whatever the board answers.
+        static_cast<void>(link.LeaveProgMode());
     }
     return BootSizeWords(profile, highFuse);
 }

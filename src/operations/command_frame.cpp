@@ -119,7 +119,8 @@ CommandFrame::~CommandFrame() {
 bool CommandFrame::Begin(const char* status, int selectCount) {
     open_ = true;
     context_.outcome = CommandOutcome::Failed;
-    context_.link.SetStatusLamp(CLowIO::kLampBusy);
+    // Deliberately unchecked: a lamp is no part of the command's result.
+    static_cast<void>(context_.link.SetStatusLamp(CLowIO::kLampBusy));
     context_.chores.EnableControls(false);
     context_.panel.SetStatus(status);
     for (int i = 0; i < selectCount; ++i) {
@@ -169,9 +170,11 @@ bool CommandFrame::End(const Ending& ending) {
     // A loop that ran to its end has left programming mode already. After anything else the
     // board's state is not known, so 'L' always goes out, once the user has seen why.
     if (ok && link.InProgMode()) {
-        link.LeaveProgMode();
+        // Deliberately unchecked: the link forgets programming mode whatever the board answers.
+        static_cast<void>(link.LeaveProgMode());
     }
-    link.SetStatusLamp(ending.lamp);
+    // Deliberately unchecked: a lamp is no part of the command's result.
+    static_cast<void>(link.SetStatusLamp(ending.lamp));
     if (ending.replacesText) {
         context_.panel.SetStatus(ending.text);
     } else {
@@ -181,7 +184,8 @@ bool CommandFrame::End(const Ending& ending) {
         context_.panel.Notice(ending.notice);
     }
     if (!ok) {
-        link.LeaveProgMode();
+        // Deliberately unchecked: the link forgets programming mode whatever the board answers.
+        static_cast<void>(link.LeaveProgMode());
     }
     context_.chores.EnableControls(true);
     if (ending.timeout) {

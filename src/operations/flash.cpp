@@ -101,7 +101,8 @@ bool ProgramFlash(CommandContext& context) {
         }
     }
     if (encrypted && ProfileFor(context.device).lockAfterEncryptedImage) {
-        context.link.WriteLockBits(kEncryptedImageLock);
+        // Deliberately unchecked: the chip is programmed and verified; the lock is extra.
+        static_cast<void>(context.link.WriteLockBits(kEncryptedImageLock));
     }
     return frame.Succeed();
 }

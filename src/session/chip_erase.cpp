@@ -11,7 +11,8 @@ bool EraseChip(Session& session) {
     const bool erased =
         link.SelectDevice(session.Device(), session.Listing().programmerLevel) && link.ChipErase();
     if (link.InProgMode()) {
-        link.LeaveProgMode();
+        // Deliberately unchecked: the link forgets programming mode whatever the board answers.
+        static_cast<void>(link.LeaveProgMode());
     }
     return erased;
 }

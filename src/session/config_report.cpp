@@ -138,7 +138,8 @@ bool WriteConfig(CLowIO& link, const DeviceRecord& device, uint8_t programmerTyp
     if (request[kLockIndex]) {
         written = WriteLockByte(link, ProfileFor(device), serial, *request[kLockIndex]) && written;
     }
-    link.LeaveProgMode();
+    // Deliberately unchecked: the link forgets programming mode whatever the board answers.
+    static_cast<void>(link.LeaveProgMode());
     return written;
 }
 

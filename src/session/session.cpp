@@ -73,7 +73,7 @@ void Session::LearnBoard() {
         FillDevicesFromTable();
     }
     // The result does not matter: a board that does not answer keeps its block size.
-    link_.QueryBlockSize();
+    static_cast<void>(link_.QueryBlockSize());
 }
 
 void Session::FillProgrammerTypes() {
@@ -98,7 +98,8 @@ void Session::ApplyProgrammerType() {
         return;
     }
     const ProgrammerModeRecord& mode = ProgrammerModeTable()[static_cast<size_t>(row)];
-    link_.SetProgrammerMode(mode.ModeCharacter());
+    // Deliberately unchecked: the board keeps its own mode when it refuses.
+    static_cast<void>(link_.SetProgrammerMode(mode.ModeCharacter()));
     listing_.programmerTypeMask = mode.TypeMask();
 }
 
@@ -129,7 +130,7 @@ bool Session::SelectDevice(const std::string& name) {
     device_ = record;
     image_.assign(record.flashSize, 0xFF);
     // The board's answer changes nothing here: the commands tell it the device again.
-    link_.SelectDevice(record, listing_.programmerLevel);
+    static_cast<void>(link_.SelectDevice(record, listing_.programmerLevel));
     return true;
 }
 
@@ -163,7 +164,8 @@ std::unique_ptr<AdvancedOptions> Session::AdvancedOptionsForDevice() {
     if (busy_ || !HasDevice()) {
         return nullptr;
     }
-    link_.SelectDevice(device_, listing_.programmerLevel);
+    // Deliberately unchecked: a board that refused the device shows it in the reads that follow.
+    static_cast<void>(link_.SelectDevice(device_, listing_.programmerLevel));
     return std::make_unique<AdvancedOptions>(link_, device_, listing_.programmerLevel);
 }
 

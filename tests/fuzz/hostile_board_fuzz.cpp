@@ -182,10 +182,11 @@ private:
                                                   link.BlockSize() == reply[1] * 256u + reply[2]));
             }
         }
+        // Commands whose result is not checked here only have to end without harm.
         if (Step(1)) {
             CLowIO::ListBuffer list{};
-            link.ReadSupportedDevices(list);
-            link.ReadProgrammerModes(list);
+            static_cast<void>(link.ReadSupportedDevices(list));
+            static_cast<void>(link.ReadProgrammerModes(list));
             level_ = std::min<uint8_t>(level_, link.ReadProgrammerLevel());
         }
         if (Step(2)) {
@@ -203,28 +204,28 @@ private:
             if (link.ChipErase()) {
                 RequireAcks(transcript_, "");
             }
-            link.ExitProgramming();
+            static_cast<void>(link.ExitProgramming());
         }
         if (Step(4)) {
             uint8_t value = 0;
             uint8_t b1 = 0;
             uint8_t b2 = 0;
-            link.ReadSignature(value, b1, b2);
-            link.ReadCalibrationByte(value);
-            link.ReadFuseBits(value);
-            link.ReadHighFuseBits(value);
-            link.ReadExtendedFuseBits(value);
-            link.ReadLockBits(value);
-            link.UniversalCommand(0xAC, 0x53, 0x00, value);
+            static_cast<void>(link.ReadSignature(value, b1, b2));
+            static_cast<void>(link.ReadCalibrationByte(value));
+            static_cast<void>(link.ReadFuseBits(value));
+            static_cast<void>(link.ReadHighFuseBits(value));
+            static_cast<void>(link.ReadExtendedFuseBits(value));
+            static_cast<void>(link.ReadLockBits(value));
+            static_cast<void>(link.UniversalCommand(0xAC, 0x53, 0x00, value));
         }
         if (Step(5)) {
             Begin();
             if (link.WriteFuseBits(0xE1)) {
                 RequireAcks(transcript_, "");
             }
-            link.WriteHighFuseBits(0xD9);
-            link.WriteExtendedFuseBits(0xFF);
-            link.WriteLockBits(0xFC);
+            static_cast<void>(link.WriteHighFuseBits(0xD9));
+            static_cast<void>(link.WriteExtendedFuseBits(0xFF));
+            static_cast<void>(link.WriteLockBits(0xFC));
         }
     }
 
