@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/counting_clock.h"
 #include "common/keeping_panel.h"
 #include "images/hex_writer.h"
 #include "link/posix_serial_port.h"
@@ -34,16 +35,6 @@ namespace {
 constexpr int kBaud = 115200;
 constexpr const char* kChip = "Mirval 10";
 constexpr size_t kSize = 131072;
-
-class CountingClock final : public Clock {
-public:
-    void SleepMs(unsigned milliseconds) override {
-        pausedMs += milliseconds;
-        system.SleepMs(milliseconds);
-    }
-    unsigned long pausedMs = 0;
-    SystemClock system;
-};
 
 double Since(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

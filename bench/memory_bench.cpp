@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/counting_clock.h"
 #include "common/keeping_panel.h"
 #include "images/hex_reader.h"
 #include "images/hex_writer.h"
@@ -35,17 +36,6 @@ namespace {
 
 constexpr int kBaud = 115200;
 constexpr const char* kChip = "Mirval 10";
-
-// Sleeps for real and adds up the protocol's fixed pauses.
-class CountingClock final : public Clock {
-public:
-    void SleepMs(unsigned milliseconds) override {
-        pausedMs += milliseconds;
-        system.SleepMs(milliseconds);
-    }
-    unsigned long pausedMs = 0;
-    SystemClock system;
-};
 
 double ThreadCpuSeconds() {
     timespec now{};
