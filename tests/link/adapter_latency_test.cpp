@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "link/posix_serial_port.h"
+#include "link/pty_master.h"
 #include "temp_config_home.h"
 
 namespace zentaro::test {
@@ -70,10 +71,8 @@ serial_struct SerialWithFlags(int flags) {
 class AdapterLatencyTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        master = posix_openpt(O_RDWR | O_NOCTTY);
+        master = OpenPtyMaster();
         ASSERT_GE(master, 0);
-        ASSERT_EQ(grantpt(master), 0);
-        ASSERT_EQ(unlockpt(master), 0);
         home.Link("COM1", ptsname(master));
     }
     void TearDown() override { close(master); }

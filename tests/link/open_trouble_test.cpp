@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "link/posix_serial_port.h"
+#include "link/pty_master.h"
 #include "link/temp_config_home.h"
 
 namespace zentaro::test {
@@ -25,10 +26,8 @@ TEST(OpenTrouble, PermissionBusyAndAbsentAreToldApart) {
     ASSERT_EQ(::chmod(locked.c_str(), 0600), 0);
     home.Link("COM1", locked);
 
-    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    const int master = OpenPtyMaster();
     ASSERT_GE(master, 0);
-    ASSERT_EQ(::grantpt(master), 0);
-    ASSERT_EQ(::unlockpt(master), 0);
     const std::string slave = ::ptsname(master);
     const bool root = ::getuid() == 0;
     if (root) {

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "link/pty_master.h"
 #include "temp_config_home.h"
 
 namespace zentaro::test {
@@ -31,10 +32,8 @@ long ElapsedMs(std::chrono::steady_clock::time_point since) {
 class PosixSerialPortTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        master = posix_openpt(O_RDWR | O_NOCTTY);
+        master = OpenPtyMaster();
         ASSERT_GE(master, 0);
-        ASSERT_EQ(grantpt(master), 0);
-        ASSERT_EQ(unlockpt(master), 0);
         home.Link("COM1", ptsname(master));
         ASSERT_TRUE(port.Open("COM1", 19200));
     }
