@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "images/hex_writer.h"
@@ -14,12 +15,18 @@ public:
         return Line(FormatSegmentRecord(byteAddress));
     }
     bool WriteDataRecord(uint32_t byteAddress, const uint8_t bytes[16]) override {
+        if (skipBlank && skipBlank(byteAddress, bytes)) {
+            return true;
+        }
         return Line(FormatDataRecord(byteAddress, bytes));
     }
     bool WriteEndRecord() override { return Line(":00000001FF"); }
     bool Commit() override { return true; }
 
     std::string text;
+    // When set and true for a record, the record is left out of the text. A reader fills
+    // what is not in the text with blanks, so leaving out blank records keeps what it reads.
+    std::function<bool(uint32_t byteAddress, const uint8_t bytes[16])> skipBlank;
 
 private:
     bool Line(const std::string& line) {
