@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "images/blowfish_tables.h"
-#include "images/hex_digits.h"
 
 namespace zentaro {
 namespace {
@@ -24,25 +23,12 @@ void StoreBigEndian(uint32_t word, uint8_t* bytes) {
     bytes[3] = static_cast<uint8_t>(word);
 }
 
-std::vector<uint8_t> HexTextToBytes(const uint8_t* text, size_t length) {
-    std::vector<uint8_t> bytes(length / 2);
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        const int high = HexDigitValue(static_cast<char>(text[2 * i]));
-        const int low = HexDigitValue(static_cast<char>(text[2 * i + 1]));
-        if (high >= 0) {
-            bytes[i] = static_cast<uint8_t>(low >= 0 ? high << 4 | low : high);
-        }
-    }
-    return bytes;
-}
-
 }  // namespace
 
 BlowfishCipher::BlowfishCipher() : p_(blowfish_init::kP), s_(blowfish_init::kS) {}
 
-void BlowfishCipher::SetKey(const uint8_t* key, size_t length, bool keyIsHexText) {
-    const std::vector<uint8_t> bytes =
-        keyIsHexText ? HexTextToBytes(key, length) : std::vector<uint8_t>(key, key + length);
+void BlowfishCipher::SetKey(const uint8_t* key, size_t length) {
+    const std::vector<uint8_t> bytes(key, key + length);
     p_ = blowfish_init::kP;
     s_ = blowfish_init::kS;
     if (!bytes.empty()) {

@@ -14,11 +14,8 @@ public:
     BlowfishCipher();
     virtual ~BlowfishCipher() = default;
 
-    // keyIsHexText: the key is text, two characters per byte, and length counts characters
-    // (an odd last character is ignored). A pair is read as hex digits up to its first
-    // other character, so "7G" gives 0x07 and a pair without a leading digit gives 0.
     // An empty key leaves the initial P-array as it is before the expansion.
-    void SetKey(const uint8_t* key, size_t length, bool keyIsHexText);
+    void SetKey(const uint8_t* key, size_t length);
     void EncryptBlock(uint32_t& left, uint32_t& right) const;
     void DecryptBlock(uint32_t& left, uint32_t& right) const;
     // Decrypts a whole encrypted image (8-byte blocks followed by the padding count) in

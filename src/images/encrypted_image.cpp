@@ -64,7 +64,7 @@ struct FileCloser {
 void SetImageKey(BlowfishCipher& cipher) {
     Key key{};
     BuildImageKey(key);
-    cipher.SetKey(key.data(), key.size(), false);
+    cipher.SetKey(key.data(), key.size());
 }
 
 // Only the file's own name counts: a folder called "x.ebn" does not turn the HEX files in it

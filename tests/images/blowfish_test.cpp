@@ -47,7 +47,7 @@ TEST(BlowfishTest, PublishedVectorsEncryptAndDecrypt) {
     for (const Vector& v : vectors) {
         const auto key = FromHex(v.key);
         BlowfishCipher cipher;
-        cipher.SetKey(key.data(), key.size(), false);
+        cipher.SetKey(key.data(), key.size());
         uint32_t left = Half(v.plain, 0);
         uint32_t right = Half(v.plain, 1);
         cipher.EncryptBlock(left, right);
@@ -59,23 +59,22 @@ TEST(BlowfishTest, PublishedVectorsEncryptAndDecrypt) {
     }
 }
 
-TEST(BlowfishTest, HexTextKeyMatchesItsBytes) {
+TEST(BlowfishTest, EightByteKeyVector) {
     // Published vector: key FEDCBA9876543210, block 0123456789ABCDEF.
-    for (const std::string text : {"FEDCBA9876543210", "fedcba9876543210", "fedcba98765432105"}) {
-        BlowfishCipher cipher;
-        cipher.SetKey(reinterpret_cast<const uint8_t*>(text.data()), text.size(), true);
-        uint32_t left = 0x01234567;
-        uint32_t right = 0x89ABCDEF;
-        cipher.EncryptBlock(left, right);
-        EXPECT_EQ(left, 0x0ACEAB0Fu) << text;
-        EXPECT_EQ(right, 0xC6A0A28Du) << text;
-    }
+    const uint8_t key[] = {0xFE, 0xDC, 0xBA, 0x98, 0x76, 0x54, 0x32, 0x10};
+    BlowfishCipher cipher;
+    cipher.SetKey(key, sizeof key);
+    uint32_t left = 0x01234567;
+    uint32_t right = 0x89ABCDEF;
+    cipher.EncryptBlock(left, right);
+    EXPECT_EQ(left, 0x0ACEAB0Fu);
+    EXPECT_EQ(right, 0xC6A0A28Du);
 }
 
 TEST(BlowfishTest, ImageRoundTripDropsThePadding) {
     const uint8_t key[] = {0x10, 0x20, 0x30, 0x40, 0x50};
     BlowfishCipher cipher;
-    cipher.SetKey(key, sizeof key, false);
+    cipher.SetKey(key, sizeof key);
     for (size_t length : {0u, 13u, 16u}) {
         std::vector<uint8_t> plain(length);
         for (size_t i = 0; i < length; ++i) {
