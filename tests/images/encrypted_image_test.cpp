@@ -6,7 +6,7 @@
 
 #include "images/blowfish.h"
 #include "support/recording_panel.h"
-#include "temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace zentaro {
 namespace {

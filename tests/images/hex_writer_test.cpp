@@ -11,7 +11,7 @@
 
 #include "images/hex_reader.h"
 #include "support/recording_panel.h"
-#include "temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace zentaro {
 namespace {

@@ -21,6 +21,8 @@ constexpr uid_t kNobody = 65534;
 // permission, one another program holds exclusively, and a link that leads nowhere.
 TEST(OpenTrouble, PermissionBusyAndAbsentAreToldApart) {
     TempConfigHome home;
+    // The child must reach the ports folder; only the file itself should stop it.
+    ASSERT_EQ(::chmod(home.Path().c_str(), 0755), 0);
     const auto locked = home.Path() / "locked";
     std::ofstream(locked).put('x');
     ASSERT_EQ(::chmod(locked.c_str(), 0600), 0);

@@ -153,7 +153,7 @@ TEST_F(BoardFaultTest, HangUpWhileReadingKeepsTheEarlierFile) {
     // The board goes silent a few hundred words into the flash.
     Connect("Orlan 8", {"--block-size", "0", "--fault", "hangup:1500"});
     const std::string path = dir.Path("mine.hex");
-    WriteText(path, "earlier\n");
+    WriteFile(path, "earlier\n");
     panel.Answer(true);
     CommandContext context = Context(path);
 
@@ -161,7 +161,7 @@ TEST_F(BoardFaultTest, HangUpWhileReadingKeepsTheEarlierFile) {
     ExpectFailed(ReadFlash(context), "读取 Flash...   失败  ");
     EXPECT_LT(board->NowMs() - start, 30'000u);
     EXPECT_THAT(panel.Notices(), ElementsAre("读取失败   "));
-    EXPECT_EQ(ReadText(path), "earlier\n");
+    EXPECT_EQ(ReadFile(path), "earlier\n");
     EXPECT_EQ(dir.EntryCount(), 1u);  // the user's file, no temporary one beside it
 }
 

@@ -40,11 +40,11 @@ public:
     // Writes a HEX file into the scratch folder and returns its path.
     std::string Hex(const std::string& name, const std::map<uint32_t, std::vector<uint8_t>>& data) {
         const std::string path = dir.Path(name);
-        WriteText(path, HexText(data));
+        WriteFile(path, HexText(data));
         return path;
     }
 
-    ScratchDir dir;
+    TempDir dir;
     RecordingPanel panel;
     const DeviceRecord* device = nullptr;
     std::vector<uint8_t> image;

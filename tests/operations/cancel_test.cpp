@@ -39,7 +39,7 @@ struct StoppedCommand {
     }
     std::string Hex(uint32_t bytes) {
         const std::string path = dir.Path("in.hex");
-        test::WriteText(path, test::HexText({{0, std::vector<uint8_t>(bytes, 0x5A)}}));
+        test::WriteFile(path, test::HexText({{0, std::vector<uint8_t>(bytes, 0x5A)}}));
         return path;
     }
     long Sent(uint8_t letter) const {
@@ -63,7 +63,7 @@ struct StoppedCommand {
     const DeviceRecord& device;
     FakeBoard board;
     std::vector<uint8_t> image;
-    test::ScratchDir dir;
+    test::TempDir dir;
     int seen = 0;
 };
 
@@ -103,12 +103,12 @@ TEST(CancelTest, StoppedReadKeepsTheEarlierFileAndLeavesNoPartialOne) {
     for (uint32_t blockSize : {0u, 256u}) {
         StoppedCommand run("Orlan 8", blockSize, blockSize ? 'g' : 'd', 1);
         const std::string path = run.dir.Path("out.eep");
-        test::WriteText(path, "mine");
+        test::WriteFile(path, "mine");
         run.board.Panel().Answer(true);  // overwrite
         const CommandOutcome outcome = run.Run(ReadEeprom, path);
         EXPECT_EQ(run.Sent(blockSize ? 'g' : 'd'), blockSize ? 1 : 16);
         run.ExpectCanceled(outcome, "读取 EEPROM   ...");
-        EXPECT_EQ(test::ReadText(path), "mine");
+        EXPECT_EQ(test::ReadFile(path), "mine");
         EXPECT_EQ(run.dir.EntryCount(), 1u);
     }
 }

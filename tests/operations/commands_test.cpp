@@ -36,7 +36,7 @@ struct Bench {
     // A HEX file in the scratch folder.
     std::string Hex(const std::map<uint32_t, std::vector<uint8_t>>& records) {
         const std::string path = dir.Path("in.hex");
-        test::WriteText(path, HexText(records));
+        test::WriteFile(path, HexText(records));
         return path;
     }
     test::RecordingPanel& Panel() { return board.Panel(); }
@@ -58,7 +58,7 @@ struct Bench {
     const DeviceRecord& device;
     FakeBoard board;
     std::vector<uint8_t> image;
-    test::ScratchDir dir;
+    test::TempDir dir;
 };
 
 TEST(ProgramFlashTest, ProgramsVerifiesAndReports) {
@@ -105,9 +105,9 @@ TEST(ProgramFlashTest, AFileWithoutDataStillErasesAndSucceeds) {
 TEST(ProgramFlashTest, FileProblemsStopBeforeTheBoard) {
     Bench bench("Orlan 8");
     const std::string notHex = bench.dir.Path("notes.txt");
-    test::WriteText(notHex, "hello\n");
+    test::WriteFile(notHex, "hello\n");
     const std::string badSum = bench.dir.Path("bad.hex");
-    test::WriteText(badSum, ":0100000012EE\n");
+    test::WriteFile(badSum, ":0100000012EE\n");
 
     CommandContext missing = bench.Context(bench.dir.Path("none.hex"));
     EXPECT_FALSE(ProgramFlash(missing));
@@ -126,7 +126,7 @@ TEST(ProgramFlashTest, FileProblemsStopBeforeTheBoard) {
 
 TEST(ProgramFlashTest, IgnoredChecksumsGoOnWithTheLoadedData) {
     Bench bench("Orlan 8");
-    test::WriteText(bench.dir.Path("bad.hex"), ":0100000012EE\n");
+    test::WriteFile(bench.dir.Path("bad.hex"), ":0100000012EE\n");
     CommandContext context = bench.Context(bench.dir.Path("bad.hex"));
     context.switches.ignoreChecksum = true;
 
@@ -218,7 +218,7 @@ TEST(ProgramFlashTest, EncryptedImagesAreLockedExceptOnOneDevice) {
         Bench bench(name);
         const std::vector<uint8_t> cipher = EncryptImage({0x21, 0x43, 0x65, 0x87});
         const std::string path = bench.dir.Path("code.ebn");
-        test::WriteText(path, std::string(cipher.begin(), cipher.end()));
+        test::WriteFile(path, std::string(cipher.begin(), cipher.end()));
         CommandContext context = bench.Context(path);
 
         ASSERT_TRUE(ProgramFlash(context)) << name;
@@ -365,11 +365,11 @@ TEST(ReadToFileTest, ReadFlashWritesTheChipAfterConfirmingTheOverwrite) {
     Bench bench("Orlan 8", true, 256);
     bench.board.flash[0x123] = 0x45;
     const std::string path = bench.dir.Path("out.hex");
-    test::WriteText(path, "mine");
+    test::WriteFile(path, "mine");
 
     CommandContext declined = bench.Context(path);
     EXPECT_FALSE(ReadFlash(declined));
-    EXPECT_EQ(test::ReadText(path), "mine");
+    EXPECT_EQ(test::ReadFile(path), "mine");
     EXPECT_THAT(bench.board.Port().Writes(), IsEmpty());
 
     bench.Panel().Answer(true);
@@ -390,14 +390,14 @@ TEST(ReadToFileTest, FailedReadKeepsTheEarlierFile) {
         Bench bench("Orlan 8", true, blockSize);
         bench.board.Fault(blockSize ? 'g' : 'd', 2, {});
         const std::string path = bench.dir.Path("out.eep");
-        test::WriteText(path, "mine");
+        test::WriteFile(path, "mine");
         bench.Panel().Answer(true);
         CommandContext context = bench.Context(path);
 
         EXPECT_FALSE(ReadEeprom(context));
         EXPECT_EQ(bench.Panel().Status(), "读取 EEPROM   ...失败  ");
         EXPECT_THAT(bench.Panel().Notices(), ElementsAre("读取失败   "));
-        EXPECT_EQ(test::ReadText(path), "mine");
+        EXPECT_EQ(test::ReadFile(path), "mine");
         EXPECT_EQ(bench.dir.EntryCount(), 1u);
         bench.ExpectSettled();
     }

@@ -2,45 +2,14 @@
 #include "operations/test_files.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
-#include <sstream>
 
 #include "images/hex_reader.h"
 
 namespace zentaro::test {
-
-ScratchDir::ScratchDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "zentaro-ops-XXXXXX").string();
-    root_ = ::mkdtemp(pattern.data());
-}
-
-ScratchDir::~ScratchDir() {
-    std::error_code error;
-    std::filesystem::remove_all(root_, error);
-}
-
-size_t ScratchDir::EntryCount() const {
-    size_t count = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(root_)) {
-        ++count;
-    }
-    return count;
-}
-
-std::string ReadText(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-void WriteText(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
 
 namespace {
 

@@ -7,25 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "support/temp_dir.h"
+
 namespace zentaro::test {
-
-// A fresh folder for one test's files, removed with everything in it.
-class ScratchDir {
-public:
-    ScratchDir();
-    ~ScratchDir();
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-
-    std::string Path(const std::string& name) const { return (root_ / name).string(); }
-    size_t EntryCount() const;
-
-private:
-    std::filesystem::path root_;
-};
-
-std::string ReadText(const std::string& path);
-void WriteText(const std::string& path, const std::string& text);
 
 // Intel HEX text for the data (byte address -> bytes) in records of up to 16 bytes, with
 // segment records past 64 KiB, and the end record.

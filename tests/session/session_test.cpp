@@ -7,11 +7,11 @@
 #include <algorithm>
 #include <memory>
 
-#include "images/temp_dir.h"
 #include "support/fake_clock.h"
 #include "support/recording_panel.h"
 #include "support/scripted_board.h"
 #include "support/scripted_port.h"
+#include "support/temp_dir.h"
 
 namespace zentaro::test {
 namespace {

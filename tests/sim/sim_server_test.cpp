@@ -14,6 +14,7 @@
 
 #include "sim/pty_port.h"
 #include "sim/wire.h"
+#include "support/temp_dir.h"
 
 namespace zentaro::sim {
 namespace {
@@ -72,16 +73,9 @@ private:
 
 class SimServerTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        home_ = std::filesystem::temp_directory_path() /
-                ("zentaro-sim-home-" + std::to_string(getpid()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(home_);
-    }
-    void TearDown() override { std::filesystem::remove_all(home_); }
-    std::string Home() const { return home_.string(); }
+    std::string Home() const { return home_.Root().string(); }
 
-    std::filesystem::path home_;
+    zentaro::test::TempDir home_;
 };
 
 TEST_F(SimServerTest, AnswersThroughTheLinkedPtyAndRemovesTheLink) {
@@ -188,8 +182,8 @@ TEST_F(SimServerTest, PreloadsFromFilesAndSetters) {
 }
 
 TEST_F(SimServerTest, NeverTakesOverALinkThatLeadsToAPort) {
-    const std::filesystem::path link = home_ / "Veltrona/Zentaro/ports/COM1";
-    const std::filesystem::path board = home_ / "real-board";
+    const std::filesystem::path link = home_.Root() / "Veltrona/Zentaro/ports/COM1";
+    const std::filesystem::path board = home_.Root() / "real-board";
     std::ofstream(board).put('x');
     std::filesystem::create_directories(link.parent_path());
     std::filesystem::create_symlink(board, link);

@@ -7,22 +7,16 @@
 #include <fstream>
 
 #include "catalogue/device_table.h"
+#include "support/temp_dir.h"
 
 namespace zentaro::sim {
 namespace {
 
 class StateFile : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("zentaro-sim-state-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir_);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-    std::string Path(const char* name) const { return (dir_ / name).string(); }
+    std::string Path(const char* name) const { return dir_.Path(name); }
 
-    std::filesystem::path dir_;
+    zentaro::test::TempDir dir_;
 };
 
 TEST_F(StateFile, RoundTripKeepsMemoriesAndConfiguration) {

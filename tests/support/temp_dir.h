@@ -30,7 +30,9 @@ public:
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
+    const std::filesystem::path& Root() const { return root_; }
     std::string Path(const std::string& name) const { return (root_ / name).string(); }
+    size_t EntryCount() const { return Entries().size(); }
     std::vector<std::string> Entries() const {
         std::vector<std::string> names;
         for (const auto& entry : std::filesystem::directory_iterator(root_)) {
