@@ -5,7 +5,7 @@ option(ZENTARO_WERROR "Treat compiler warnings as errors" OFF)
 
 function(zentaro_warnings target)
     target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wconversion
-                                             -Wno-sign-conversion)
+                                             -Wsign-conversion)
     if(ZENTARO_WERROR)
         target_compile_options(${target} PRIVATE -Werror)
     endif()

@@ -233,7 +233,8 @@ void SimServer::Serve() {
             if (options_.pace) {
                 const TimePoint start = std::max(front.due, outLineFree);
                 const auto elapsed = now - start;
-                count = std::min<size_t>(count, elapsed < byteTime ? 0 : elapsed / byteTime);
+                count = std::min(count,
+                                 elapsed < byteTime ? 0 : static_cast<size_t>(elapsed / byteTime));
                 if (count == 0) {
                     // Wake for the next byte, or for a batch of them during a long reply.
                     const auto remaining = static_cast<int64_t>(front.bytes.size() - front.sent);

@@ -201,7 +201,7 @@ private:
             written = WriteConfig(session_.Link(), session_.Device(), advanced->ProgrammerType(),
                                   options_.fuseWrite);
             for (const auto& byte : options_.fuseWrite) {
-                result_.bytes += byte ? 1 : 0;
+                result_.bytes += byte ? 1u : 0u;
             }
             result_.lines.push_back((written ? "Written: " : "Not acknowledged by the board: ") +
                                     DescribeWrite(options_.fuseWrite) + ".");

@@ -74,10 +74,13 @@ AdapterDriver& AdapterDriver::System() {
     return driver;
 }
 
+// The kernel's flag word is an int; the flag itself is spelled unsigned.
+constexpr int kLowLatency = static_cast<int>(ASYNC_LOW_LATENCY);
+
 void AdapterLatency::Lower(int fd) {
     serial_struct info{};
-    if (driver_.GetSerial(fd, info) && !(info.flags & ASYNC_LOW_LATENCY)) {
-        info.flags |= ASYNC_LOW_LATENCY;
+    if (driver_.GetSerial(fd, info) && !(info.flags & kLowLatency)) {
+        info.flags |= kLowLatency;
         loweredSerial_ = driver_.SetSerial(fd, info);
     }
     const std::string name = driver_.TtyName(fd);
@@ -100,7 +103,7 @@ void AdapterLatency::Lower(int fd) {
 void AdapterLatency::Restore(int fd) {
     serial_struct info{};
     if (loweredSerial_ && driver_.GetSerial(fd, info)) {
-        info.flags &= ~ASYNC_LOW_LATENCY;
+        info.flags &= ~kLowLatency;
         driver_.SetSerial(fd, info);
     }
     loweredSerial_ = false;

@@ -84,11 +84,11 @@ TEST(BlowfishTest, ImageRoundTripDropsThePadding) {
         ASSERT_EQ(image.size() % 8, 1u);
         EXPECT_EQ(image.back(), (8 - length % 8) % 8);
         if (length > 0) {
-            EXPECT_NE(std::vector<uint8_t>(image.begin(), image.begin() + length), plain);
+            EXPECT_NE(std::vector<uint8_t>(image.data(), image.data() + length), plain);
         }
         size_t imageLength = image.size();
         ASSERT_TRUE(cipher.DecryptImage(image.data(), imageLength));
-        EXPECT_EQ(std::vector<uint8_t>(image.begin(), image.begin() + imageLength), plain);
+        EXPECT_EQ(std::vector<uint8_t>(image.data(), image.data() + imageLength), plain);
     }
 }
 

@@ -69,7 +69,7 @@ TEST_F(EncryptedImageTest, PlainImageReplacesTheWholeMemoryImage) {
         const auto plain = Pattern(length);
         ASSERT_TRUE(Load(EncryptImage(plain))) << length;
         EXPECT_TRUE(std::equal(plain.begin(), plain.end(), image_.begin()));
-        EXPECT_TRUE(std::all_of(image_.begin() + length, image_.end(),
+        EXPECT_TRUE(std::all_of(image_.data() + length, image_.data() + image_.size(),
                                 [](uint8_t b) { return b == 0xFF; }));
         EXPECT_EQ(state_.highestAddress, length - 1);
         EXPECT_TRUE(state_.loadedData);

@@ -55,7 +55,7 @@ const std::vector<uint8_t> kExampleBytes = {0x21, 0x46, 0x01, 0x36, 0x01, 0x21, 
                                             0x36, 0x00, 0x7E, 0xFE, 0x09, 0xD2, 0x19, 0x01};
 
 bool HoldsExample(const std::vector<uint8_t>& image, size_t at) {
-    return std::equal(kExampleBytes.begin(), kExampleBytes.end(), image.begin() + at);
+    return std::equal(kExampleBytes.begin(), kExampleBytes.end(), image.data() + at);
 }
 
 TEST(HexFormatTest, EveryPieceMustStartWithAColonAfterWhiteSpace) {

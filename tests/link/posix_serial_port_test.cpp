@@ -114,7 +114,7 @@ TEST_F(PosixSerialPortTest, ReadEndsAHundredMillisecondsAfterTheLastByte) {
 
 TEST_F(PosixSerialPortTest, BytesWithShortGapsFormOneReply) {
     std::thread board([this] {
-        for (uint8_t b : {'M', 'Z', 'R'}) {
+        for (const uint8_t b : {uint8_t{'M'}, uint8_t{'Z'}, uint8_t{'R'}}) {
             BoardSends({b});
             std::this_thread::sleep_for(milliseconds(40));
         }
