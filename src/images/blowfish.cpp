@@ -28,16 +28,15 @@ void StoreBigEndian(uint32_t word, uint8_t* bytes) {
 BlowfishCipher::BlowfishCipher() : p_(blowfish_init::kP), s_(blowfish_init::kS) {}
 
 void BlowfishCipher::SetKey(const uint8_t* key, size_t length) {
-    const std::vector<uint8_t> bytes(key, key + length);
     p_ = blowfish_init::kP;
     s_ = blowfish_init::kS;
-    if (!bytes.empty()) {
+    if (length > 0) {
         size_t next = 0;
         for (uint32_t& entry : p_) {
             uint32_t word = 0;
             for (int i = 0; i < 4; ++i) {
-                word = word << 8 | bytes[next];
-                next = (next + 1) % bytes.size();
+                word = word << 8 | key[next];
+                next = (next + 1) % length;
             }
             entry ^= word;
         }
