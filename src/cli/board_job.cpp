@@ -7,7 +7,6 @@
 
 #include "cli/console_panel.h"
 #include "cli/describe.h"
-#include "link/posix_serial_port.h"
 #include "session/chip_erase.h"
 #include "session/config_report.h"
 #include "session/session.h"
@@ -44,11 +43,11 @@ int ExitFor(CommandOutcome outcome) {
 class Job {
 public:
     Job(const CliOptions& options, const std::string& port, const FileCheck& file,
-        Terminal& terminal, size_t line)
+        Terminal& terminal, size_t line, const ProgramHost& host)
         : options_(options),
           file_(file),
           panel_(terminal, line, options.ports.size() > 1 ? port + ": " : ""),
-          session_(std::make_unique<PosixSerialPort>(), panel_, clock_) {
+          session_(host.newPort(), panel_, host.clock) {
         result_.port = port;
         panel_.SetLabel(port.empty() ? "scan" : port);
     }
@@ -231,7 +230,6 @@ private:
 
     const CliOptions& options_;
     const FileCheck& file_;
-    SystemClock clock_;
     ConsolePanel panel_;
     Session session_;
     BoardResult result_;
@@ -240,8 +238,8 @@ private:
 }  // namespace
 
 BoardResult RunBoard(const CliOptions& options, const std::string& port, const FileCheck& file,
-                     Terminal& terminal, size_t line) {
-    return Job(options, port, file, terminal, line).Run();
+                     Terminal& terminal, size_t line, const ProgramHost& host) {
+    return Job(options, port, file, terminal, line, host).Run();
 }
 
 }  // namespace zentaro::cli

@@ -7,6 +7,7 @@
 
 #include "cli/cli_options.h"
 #include "cli/file_check.h"
+#include "cli/program.h"
 #include "cli/terminal.h"
 
 namespace zentaro::cli {
@@ -34,6 +35,6 @@ struct BoardResult {
 // Finds the board (port empty: the scan over COM1 ... COM4), selects the device and runs
 // the command; line is this board's progress line on the terminal.
 BoardResult RunBoard(const CliOptions& options, const std::string& port, const FileCheck& file,
-                     Terminal& terminal, size_t line);
+                     Terminal& terminal, size_t line, const ProgramHost& host);
 
 }  // namespace zentaro::cli

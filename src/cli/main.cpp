@@ -1,127 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "catalogue/device_table.h"
-#include "cli/board_job.h"
-#include "cli/cli_options.h"
-#include "cli/file_check.h"
-#include "cli/help_text.h"
 #include "cli/interrupt.h"
-#include "cli/report.h"
-#include "cli/terminal.h"
-#include "zentaro_version.h"
-
-namespace zentaro::cli {
-
-namespace {
-
-int UsageError(const std::string& error) {
-    std::fprintf(stderr, "zentaro-cli: %s\n%s\n", error.c_str(), UsageHint());
-    return kExitUsage;
-}
-
-std::vector<BoardResult> RunBoards(const CliOptions& options, const FileCheck& file,
-                                   Terminal& terminal) {
-    if (options.ports.size() <= 1) {
-        const std::string port = options.ports.empty() ? "" : options.ports.front();
-        return {RunBoard(options, port, file, terminal, 0)};
-    }
-    // One thread, one link and one session per board; nothing is shared but the terminal.
-    std::vector<BoardResult> results(options.ports.size());
-    std::vector<std::thread> threads;
-    for (size_t i = 0; i < options.ports.size(); ++i) {
-        threads.emplace_back(
-            [&, i] { results[i] = RunBoard(options, options.ports[i], file, terminal, i); });
-    }
-    for (std::thread& thread : threads) {
-        thread.join();
-    }
-    return results;
-}
-
-void PrintResults(const CliOptions& options, const std::vector<BoardResult>& results) {
-    // With --json, stdout carries the object alone.
-    std::FILE* out = options.json ? stderr : stdout;
-    const bool several = results.size() > 1;
-    for (const BoardResult& result : results) {
-        const std::string prefix = several ? result.port + ": " : "";
-        const bool failed = result.exitCode != kExitOk;
-        if (!options.quiet || failed) {
-            // Why no board could be reached is an error of the run, not its output.
-            std::FILE* to =
-                (failed && options.quiet) || result.exitCode == kExitNoBoard ? stderr : out;
-            for (const std::string& line : result.lines) {
-                std::fprintf(to, "%s%s\n", prefix.c_str(), line.c_str());
-            }
-        }
-        // The reason, unless it is one of the texts just printed.
-        if (failed && std::find(result.lines.begin(), result.lines.end(), result.message) ==
-                          result.lines.end()) {
-            std::fprintf(stderr, "zentaro-cli: %s%s\n", prefix.c_str(), result.message.c_str());
-        }
-    }
-    if (several && !options.quiet) {
-        for (const std::string& line : SummaryTable(results)) {
-            std::fprintf(out, "%s\n", line.c_str());
-        }
-    }
-    if (options.json) {
-        std::printf("%s\n", JsonReport(CommandName(options), results).c_str());
-    }
-}
-
-int Main(const std::vector<std::string>& args) {
-    const ParsedCommandLine parsed = ParseCommandLine(args);
-    if (!parsed.error.empty()) {
-        return UsageError(parsed.error);
-    }
-    const CliOptions& options = parsed.options;
-    if (options.help) {
-        std::fputs(HelpText(), stdout);
-        return kExitOk;
-    }
-    if (options.version) {
-        std::printf("zentaro-cli %s\n", kVersion);
-        return kExitOk;
-    }
-    if (!options.device.empty() && FindDeviceByName(options.device).name == nullptr) {
-        return UsageError("unknown device \"" + options.device + "\"");
-    }
-    // The file is checked before any board is looked for: a bad file sends nothing.
-    const FileCheck file = CheckFile(options);
-    if (!file.error.empty()) {
-        std::fprintf(stderr, "zentaro-cli: %s\n", file.error.c_str());
-        if (options.json) {
-            BoardResult result;
-            result.port = options.ports.empty() ? "" : options.ports.front();
-            result.device = options.device;
-            result.exitCode = kExitFile;
-            result.message = file.error;
-            std::printf("%s\n", JsonReport(CommandName(options), {result}).c_str());
-        }
-        return kExitFile;
-    }
-    Terminal terminal({.yes = options.yes,
-                       .askOnStdin = ::isatty(STDIN_FILENO) == 1,
-                       .showProgress = !options.quiet && ::isatty(STDERR_FILENO) == 1},
-                      std::max<size_t>(1, options.ports.size()));
-    CatchInterrupt();
-    const std::vector<BoardResult> results = RunBoards(options, file, terminal);
-    terminal.Finish();
-    PrintResults(options, results);
-    return Interrupted() ? kExitInterrupted : WorstExit(results);
-}
-
-}  // namespace
-
-}  // namespace zentaro::cli
+#include "cli/program.h"
+#include "link/posix_serial_port.h"
 
 int main(int argc, char** argv) {
-    return zentaro::cli::Main(std::vector<std::string>(argv + 1, argv + argc));
+    zentaro::SystemClock clock;
+    const zentaro::cli::ProgramHost host{
+        .newPort = [] { return std::make_unique<zentaro::PosixSerialPort>(); },
+        .clock = clock,
+        .out = stdout,
+        .err = stderr,
+        .stdinIsTerminal = ::isatty(STDIN_FILENO) == 1,
+        .stderrIsTerminal = ::isatty(STDERR_FILENO) == 1};
+    zentaro::cli::CatchInterrupt();
+    return zentaro::cli::RunProgram(std::vector<std::string>(argv + 1, argv + argc), host);
 }

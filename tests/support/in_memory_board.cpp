@@ -126,6 +126,7 @@ InMemoryBoard::InMemoryBoard(const std::vector<std::string>& options) {
         throw std::invalid_argument("unknown chip " + options_.chip);
     }
     board_ = std::make_unique<sim::Board>(options_, sim::Chip(device));
+    board_->SetLogSink([this](const std::string& line) { log_ += line + "\n"; });
 }
 
 std::unique_ptr<SerialPort> InMemoryBoard::Port() {

@@ -35,6 +35,11 @@ public:
     const std::vector<uint8_t>& Flash() const { return board_->TargetChip().Flash(); }
     const std::vector<uint8_t>& Eeprom() const { return board_->TargetChip().Eeprom(); }
     void LoadFlash(const std::vector<uint8_t>& bytes) { board_->TargetChip().LoadFlash(bytes); }
+    const sim::ConfigBytes& Config() const { return board_->TargetChip().Config(); }
+    const sim::Counters& Count() const { return board_->Count(); }
+    uint8_t ProgrammerMode() const { return board_->ProgrammerMode(); }
+    // Every exchange as the simulator's --log writes it, a line each.
+    const std::string& WireLog() const { return log_; }
     std::array<bool, sim::Board::kLampCount> Lamps() const { return board_->Lamps(); }
     bool ProgrammingMode() const { return board_->ProgrammingMode(); }
     uint8_t SelectedDeviceCode() const { return board_->SelectedDeviceCode(); }
@@ -52,6 +57,7 @@ private:
 
     sim::BoardOptions options_;
     std::unique_ptr<sim::Board> board_;
+    std::string log_;
     uint64_t nowMs_ = 0;
     VirtualClock clock_{nowMs_};
 };

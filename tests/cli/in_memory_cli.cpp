@@ -1,0 +1,111 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "cli/in_memory_cli.h"
+
+#include <stdio.h>
+
+#include <cstdlib>
+#include <memory>
+
+#include "cli/program.h"
+
+namespace zentaro::test {
+
+namespace {
+
+// The ports of every board; opening a name opens the board that has it.
+class RackPort final : public SerialPort {
+public:
+    explicit RackPort(const std::vector<InMemoryBoard*>& boards) {
+        for (InMemoryBoard* board : boards) {
+            ports_.push_back(board->Port());
+        }
+    }
+
+    bool Open(const std::string& name, int baudRate) override {
+        Close();
+        for (const std::unique_ptr<SerialPort>& port : ports_) {
+            if (port->Open(name, baudRate)) {
+                open_ = port.get();
+                return true;
+            }
+        }
+        return false;
+    }
+    void Close() override {
+        if (open_ != nullptr) {
+            open_->Close();
+            open_ = nullptr;
+        }
+    }
+    bool IsOpen() const override { return open_ != nullptr; }
+    long Write(const uint8_t* data, size_t count) override {
+        return open_ != nullptr ? open_->Write(data, count) : -1;
+    }
+    long Read(uint8_t* data, size_t count) override {
+        return open_ != nullptr ? open_->Read(data, count) : -1;
+    }
+    size_t BytesWaiting() override { return open_ != nullptr ? open_->BytesWaiting() : 0; }
+    bool WaitForData(int timeoutMs) override {
+        return open_ != nullptr && open_->WaitForData(timeoutMs);
+    }
+    void PurgeReceive() override {
+        if (open_ != nullptr) {
+            open_->PurgeReceive();
+        }
+    }
+
+private:
+    std::vector<std::unique_ptr<SerialPort>> ports_;
+    SerialPort* open_ = nullptr;
+};
+
+// The boards' ports count time-outs themselves; the pauses between exchanges need none.
+class NoPauses final : public Clock {
+public:
+    void SleepMs(unsigned) override {}
+};
+
+// A stream into memory, read back once the program is done with it.
+class CapturedStream {
+public:
+    CapturedStream() : file_(::open_memstream(&text_, &size_)) {}
+    CapturedStream(const CapturedStream&) = delete;
+    CapturedStream& operator=(const CapturedStream&) = delete;
+    ~CapturedStream() {
+        Close();
+        std::free(text_);
+    }
+    std::FILE* File() const { return file_; }
+    std::string Text() {
+        Close();
+        return std::string(text_, size_);
+    }
+
+private:
+    void Close() {
+        if (file_ != nullptr) {
+            std::fclose(file_);
+            file_ = nullptr;
+        }
+    }
+
+    char* text_ = nullptr;
+    size_t size_ = 0;
+    std::FILE* file_;
+};
+
+}  // namespace
+
+CliRun RunCliOn(const std::vector<InMemoryBoard*>& boards, const std::vector<std::string>& args) {
+    NoPauses clock;
+    CapturedStream out;
+    CapturedStream err;
+    const cli::ProgramHost host{.newPort = [&] { return std::make_unique<RackPort>(boards); },
+                                .clock = clock,
+                                .out = out.File(),
+                                .err = err.File()};
+    const int exitCode = cli::RunProgram(args, host);
+    return {exitCode, out.Text(), err.Text()};
+}
+
+}  // namespace zentaro::test
