@@ -8,26 +8,33 @@
 #include <vector>
 
 #include "link/low_io.h"
-#include "link/posix_serial_port.h"
-#include "link/temp_config_home.h"
-#include "sim/sim_server.h"
+#include "support/in_memory_board.h"
 #include "support/recording_panel.h"
 
 namespace zentaro::test {
 
 using Bytes = std::vector<uint8_t>;
 
-// The link on a real pty and PosixSerialPort, talking to a simulated board linked in a
-// private config home; no other ports exist, so a scan skips COM ports without a board.
+inline Bytes Pattern(size_t count, uint8_t seed) {
+    Bytes bytes(count);
+    for (size_t i = 0; i < count; ++i) {
+        bytes[i] = static_cast<uint8_t>(seed + i * 7);
+    }
+    return bytes;
+}
+
+inline Bytes Slice(const Bytes& from, size_t offset, size_t count) {
+    return Bytes(from.begin() + static_cast<long>(offset),
+                 from.begin() + static_cast<long>(offset + count));
+}
+
+// The link talking to the simulated board's own state machine in memory; time is the
+// board's virtual time, so a time-out or a pause costs nothing.
 class HostBoardTest : public ::testing::Test {
 protected:
-    HostBoardTest()
-        : link(std::make_unique<CLowIO>(
-              std::make_unique<PosixSerialPort>(PortNames{home.Path(), {}}), panel, clock)) {}
-
     void StartBoard(std::vector<std::string> args) {
-        board = std::make_unique<sim::SimServer>(std::move(args), home.Path().string());
-        ASSERT_TRUE(board->Start()) << board->Error();
+        board = std::make_unique<InMemoryBoard>(std::move(args));
+        link = std::make_unique<CLowIO>(board->Port(), panel, board->PauseClock());
     }
 
     // Starts the board and scans for it; the link is then open as after program start.
@@ -44,11 +51,8 @@ protected:
         ASSERT_TRUE(link->EnterProgMode());
     }
 
-    TempConfigHome home;
     RecordingPanel panel;
-    SystemClock clock;
-    // Declared before the link so that the link closes its port before the board stops.
-    std::unique_ptr<sim::SimServer> board;
+    std::unique_ptr<InMemoryBoard> board;
     std::unique_ptr<CLowIO> link;
 };
 

@@ -4,19 +4,6 @@
 namespace zentaro::test {
 namespace {
 
-Bytes Pattern(size_t count, uint8_t seed) {
-    Bytes bytes(count);
-    for (size_t i = 0; i < count; ++i) {
-        bytes[i] = static_cast<uint8_t>(seed + i * 7);
-    }
-    return bytes;
-}
-
-Bytes Slice(const Bytes& from, size_t offset, size_t count) {
-    return Bytes(from.begin() + static_cast<long>(offset),
-                 from.begin() + static_cast<long>(offset + count));
-}
-
 TEST_F(HostBoardTest, WordWidePageIsFilledWordByWordAndCommitted) {
     ConnectAndProgram("Mirval 10");
     ASSERT_TRUE(link->WriteProgramWord(0x0140, 0x1234, false));
@@ -39,19 +26,6 @@ TEST_F(HostBoardTest, ByteWideProgramMemory) {
     uint16_t word = 0;
     ASSERT_TRUE(link->ReadProgramWord(0x0011, word, false));
     EXPECT_EQ(word, 0x5A);
-}
-
-TEST_F(HostBoardTest, FlashBlocksGoToTheAddressedWordsAndComeBack) {
-    ConnectAndProgram("Mirval 10");
-    const Bytes data = Pattern(256, 3);
-    ASSERT_TRUE(link->SetAddress(0x0100));
-    ASSERT_TRUE(link->BlockWrite(256, data.data(), CLowIO::kFlashMemory));
-    EXPECT_EQ(Slice(board->Flash(), 0x200, 256), data);
-
-    Bytes back(256);
-    ASSERT_TRUE(link->SetAddress(0x0100));
-    ASSERT_TRUE(link->BlockRead(back.data(), 256, CLowIO::kFlashMemory));
-    EXPECT_EQ(back, data);
 }
 
 TEST_F(HostBoardTest, EepromBytesAndBlocks) {

@@ -38,6 +38,8 @@ public:
     const sim::ConfigBytes& Config() const { return board_->TargetChip().Config(); }
     const sim::Counters& Count() const { return board_->Count(); }
     uint8_t ProgrammerMode() const { return board_->ProgrammerMode(); }
+    const std::array<uint8_t, 3>& Signature() const { return board_->TargetChip().Signature(); }
+    const sim::SelectBlock& LastSelect() const { return board_->LastSelect(); }
     // Every exchange as the simulator's --log writes it, a line each.
     const std::string& WireLog() const { return log_; }
     std::array<bool, sim::Board::kLampCount> Lamps() const { return board_->Lamps(); }
