@@ -42,6 +42,12 @@ bool DialogTest::StartScripted() {
     return dialog->Initialise();
 }
 
+bool DialogTest::StartInMemory(const std::vector<std::string>& options) {
+    memoryBoard = std::make_unique<InMemoryBoard>(options);
+    dialog = std::make_unique<MainDialog>(store, memoryBoard->Port(), memoryBoard->PauseClock());
+    return dialog->Initialise();
+}
+
 bool DialogTest::StartSimulated(const std::vector<std::string>& options) {
     simulator = std::make_unique<sim::SimServer>(options, home_.path().toStdString());
     if (!simulator->Start()) {

@@ -14,6 +14,7 @@
 #include "common/clock.h"
 #include "sim/sim_server.h"
 #include "support/fake_clock.h"
+#include "support/in_memory_board.h"
 #include "support/scripted_board.h"
 #include "support/scripted_port.h"
 #include "ui/main_dialog.h"
@@ -39,7 +40,10 @@ protected:
 
     // The window against `board` (instant replies, no real pauses). Initialise's result.
     bool StartScripted();
-    // The window against a simulated board started with these zentaro-sim options.
+    // The window against the simulated board with these zentaro-sim options, in memory and
+    // on virtual time.
+    bool StartInMemory(const std::vector<std::string>& options);
+    // The same on a pty, for what needs the board's real pace.
     bool StartSimulated(const std::vector<std::string>& options);
 
     template <class Widget>
@@ -53,6 +57,7 @@ protected:
     ScriptedPort* port = nullptr;  // owned by the window's link
     SettingsStore store;
     ModalAnswerer answerer;
+    std::unique_ptr<InMemoryBoard> memoryBoard;
     std::unique_ptr<sim::SimServer> simulator;
     std::unique_ptr<MainDialog> dialog;
 

@@ -37,14 +37,14 @@ TEST_F(MainDialogBoardTest, ProgramFlashThenAnotherDeviceDiscardsTheImage) {
     StoreFileName(hex);
     StoreHelpTimeOut(400);
     RawSettings()->setValue("Other/kept", "1");
-    ASSERT_TRUE(StartSimulated({"--chip", "Mirval 10", "--modes", "S", "--level", "3"}));
+    ASSERT_TRUE(StartInMemory({"--chip", "Mirval 10", "--modes", "S", "--level", "3"}));
     ASSERT_STREQ(dialog->SelectedDevice().name, "Mirval 10");
 
     Click("programFlashButton");
     EXPECT_EQ(StatusText(), QString::fromUtf8("擦除芯片...      编程...       检验...     OK"));
     EXPECT_EQ(dialog->Status().TimeoutInterval(), 400);
     EXPECT_TRUE(dialog->Status().TimeoutPending());
-    const std::vector<uint8_t> flash = simulator->Flash();
+    const std::vector<uint8_t> flash = memoryBoard->Flash();
     EXPECT_EQ(std::vector<uint8_t>(flash.begin(), flash.begin() + 5),
               (std::vector<uint8_t>{0x12, 0x34, 0x56, 0x78, 0xFF}));
     EXPECT_EQ(dialog->Image()[0], 0x12);
@@ -56,7 +56,7 @@ TEST_F(MainDialogBoardTest, ProgramFlashThenAnotherDeviceDiscardsTheImage) {
     list->setCurrentIndex(other);
     emit list->activated(other);
     EXPECT_EQ(dialog->Image(), std::vector<uint8_t>(16384, 0xFF));
-    EXPECT_EQ(simulator->SelectedDeviceCode(), 0x60);
+    EXPECT_EQ(memoryBoard->SelectedDeviceCode(), 0x60);
     EXPECT_TRUE(WaitFor([&] { return StatusText().isEmpty(); }));
 
     // The run added the device and kept everything else as it was.
@@ -74,7 +74,7 @@ TEST_F(MainDialogBoardTest, ChangedHelpTimeOutAppliesAtTheNextCommand) {
     const QString out = TempPath("eeprom.hex");
     StoreFileName(out);
     StoreHelpTimeOut(5000);
-    ASSERT_TRUE(StartSimulated({"--chip", "Mirval 10"}));
+    ASSERT_TRUE(StartInMemory({"--chip", "Mirval 10"}));
     answerer.Press(QMessageBox::Yes);  // overwrite the file of the first read
     Click("readEepromButton");
     EXPECT_EQ(StatusText(), QString::fromUtf8("读取 EEPROM   ...OK"));
@@ -94,7 +94,7 @@ TEST_F(MainDialogBoardTest, FailureTextOutlivesAnEarlierTimeOut) {
     WriteFile(hex, kSmallHex);
     StoreFileName(TempPath("eeprom.hex"));
     StoreHelpTimeOut(300);
-    ASSERT_TRUE(StartSimulated({"--chip", "Mirval 10"}));
+    ASSERT_TRUE(StartInMemory({"--chip", "Mirval 10"}));
     Click("readEepromButton");
     answerer.ChooseFile(hex);
     Click("browseButton");
@@ -117,7 +117,7 @@ TEST_F(MainDialogBoardTest, DeviceWithoutEepromKeepsItsGroupDisabledAfterEveryCo
     WriteFile(hex, kSmallHex);
     StoreFileName(hex);
     RawSettings()->setValue("Device/名称", "Dunmor 1");
-    ASSERT_TRUE(StartSimulated({"--chip", "Dunmor 1", "--devices", "0x80,0x86"}));
+    ASSERT_TRUE(StartInMemory({"--chip", "Dunmor 1", "--devices", "0x80,0x86"}));
     ASSERT_STREQ(dialog->SelectedDevice().name, "Dunmor 1");
     const auto eepromDisabled = [&] {
         for (const char* name :
@@ -141,7 +141,7 @@ TEST_F(MainDialogBoardTest, DeviceWithoutEepromKeepsItsGroupDisabledAfterEveryCo
 
     StoreFileName(TempPath("flash.hex"));
     dialog.reset();
-    ASSERT_TRUE(StartSimulated({"--chip", "Dunmor 1", "--devices", "0x80,0x86"}));
+    ASSERT_TRUE(StartInMemory({"--chip", "Dunmor 1", "--devices", "0x80,0x86"}));
     Click("readFlashButton");
     EXPECT_TRUE(StatusText().endsWith("OK")) << StatusText().toStdString();
     EXPECT_TRUE(eepromDisabled());
