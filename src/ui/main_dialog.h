@@ -44,16 +44,7 @@ public:
     // been told and the window is not to be shown.
     bool Initialise();
 
-    const QString& FileName() const { return fileName_; }
-    const std::vector<uint8_t>& Image() const { return session_->Image(); }
-    // Null name when the device list is empty.
-    const DeviceRecord& SelectedDevice() const { return session_->Device(); }
-    uint8_t ProgrammerLevel() const { return session_->Listing().programmerLevel; }
-    uint8_t ProgrammerTypeMask() const { return session_->Listing().programmerTypeMask; }
-    const CommandSwitches& Switches() const { return switches_; }
-    bool ProgrammingFlag() const { return programming_; }
     const StatusLine& Status() const { return *status_; }
-    QAction& AboutAction() const { return *aboutAction_; }
 
     // Panel.
     void Notice(const std::string& text) override;
@@ -79,6 +70,9 @@ public slots:
     void ShowAbout();
 
 private:
+    // The tests' view of what the window keeps and does not show.
+    friend class MainDialogProbe;
+
     // Runs work beside the window (input dropped, Esc and closing stop it); a close asked for
     // meanwhile is carried out once it has ended, and then the result is false.
     bool RunBusy(const std::function<void()>& work);

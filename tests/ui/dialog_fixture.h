@@ -18,6 +18,7 @@
 #include "support/scripted_board.h"
 #include "support/scripted_port.h"
 #include "ui/main_dialog.h"
+#include "ui/main_dialog_probe.h"
 #include "ui/modal_answerer.h"
 #include "ui/qt_printers.h"
 #include "ui/settings_store.h"
@@ -45,6 +46,8 @@ protected:
     bool StartInMemory(const std::vector<std::string>& options);
     // The same on a pty, for what needs the board's real pace.
     bool StartSimulated(const std::vector<std::string>& options);
+
+    MainDialogProbe Probe() const { return MainDialogProbe(*dialog); }
 
     template <class Widget>
     Widget* Find(const char* name) const {

@@ -38,7 +38,7 @@ TEST_F(MainDialogBoardTest, ProgramFlashThenAnotherDeviceDiscardsTheImage) {
     StoreHelpTimeOut(400);
     RawSettings()->setValue("Other/kept", "1");
     ASSERT_TRUE(StartInMemory({"--chip", "Mirval 10", "--modes", "S", "--level", "3"}));
-    ASSERT_STREQ(dialog->SelectedDevice().name, "Mirval 10");
+    ASSERT_STREQ(Probe().SelectedDevice().name, "Mirval 10");
 
     Click("programFlashButton");
     EXPECT_EQ(StatusText(), QString::fromUtf8("擦除芯片...      编程...       检验...     OK"));
@@ -47,7 +47,7 @@ TEST_F(MainDialogBoardTest, ProgramFlashThenAnotherDeviceDiscardsTheImage) {
     const std::vector<uint8_t> flash = memoryBoard->Flash();
     EXPECT_EQ(std::vector<uint8_t>(flash.begin(), flash.begin() + 5),
               (std::vector<uint8_t>{0x12, 0x34, 0x56, 0x78, 0xFF}));
-    EXPECT_EQ(dialog->Image()[0], 0x12);
+    EXPECT_EQ(Probe().Image()[0], 0x12);
     EXPECT_TRUE(Find<QPushButton>("programFlashButton")->isEnabled());
 
     auto* list = Find<QComboBox>("deviceList");
@@ -55,7 +55,7 @@ TEST_F(MainDialogBoardTest, ProgramFlashThenAnotherDeviceDiscardsTheImage) {
     ASSERT_GE(other, 0);
     list->setCurrentIndex(other);
     emit list->activated(other);
-    EXPECT_EQ(dialog->Image(), std::vector<uint8_t>(16384, 0xFF));
+    EXPECT_EQ(Probe().Image(), std::vector<uint8_t>(16384, 0xFF));
     EXPECT_EQ(memoryBoard->SelectedDeviceCode(), 0x60);
     EXPECT_TRUE(WaitFor([&] { return StatusText().isEmpty(); }));
 
@@ -118,7 +118,7 @@ TEST_F(MainDialogBoardTest, DeviceWithoutEepromKeepsItsGroupDisabledAfterEveryCo
     StoreFileName(hex);
     RawSettings()->setValue("Device/名称", "Dunmor 1");
     ASSERT_TRUE(StartInMemory({"--chip", "Dunmor 1", "--devices", "0x80,0x86"}));
-    ASSERT_STREQ(dialog->SelectedDevice().name, "Dunmor 1");
+    ASSERT_STREQ(Probe().SelectedDevice().name, "Dunmor 1");
     const auto eepromDisabled = [&] {
         for (const char* name :
              {"programEepromButton", "verifyEepromButton", "readEepromButton", "eepromGroup"}) {

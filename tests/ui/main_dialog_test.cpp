@@ -95,17 +95,17 @@ TEST_F(MainDialogTest, NoBoardTellsTheUserAndEnds) {
 
 TEST_F(MainDialogTest, EmptyStoreStartsWithDefaults) {
     ASSERT_TRUE(StartScripted());
-    EXPECT_TRUE(dialog->FileName().isEmpty());
+    EXPECT_TRUE(Probe().FileName().isEmpty());
     EXPECT_TRUE(Find<QLabel>("fileNameLabel")->text().isEmpty());
     // No table row is called "Orlan 1 rev. D/E/F": entry 0 of the sorted list is taken.
     const QStringList expected = TableDevices(3, 0x02);
     EXPECT_EQ(Entries("deviceList"), expected);
     EXPECT_EQ(Find<QComboBox>("deviceList")->currentIndex(), 0);
-    EXPECT_EQ(QString::fromUtf8(dialog->SelectedDevice().name), expected[0]);
-    EXPECT_TRUE(dialog->Switches().verifyFlash);
-    EXPECT_TRUE(dialog->Switches().verifyEeprom);
-    EXPECT_FALSE(dialog->Switches().ignoreChecksum);
-    EXPECT_TRUE(dialog->ProgrammingFlag());
+    EXPECT_EQ(QString::fromUtf8(Probe().SelectedDevice().name), expected[0]);
+    EXPECT_TRUE(Probe().Switches().verifyFlash);
+    EXPECT_TRUE(Probe().Switches().verifyEeprom);
+    EXPECT_FALSE(Probe().Switches().ignoreChecksum);
+    EXPECT_TRUE(Probe().ProgrammingFlag());
 
     dialog->StartStatusTimeout();
     EXPECT_TRUE(dialog->Status().TimeoutPending());
@@ -115,7 +115,7 @@ TEST_F(MainDialogTest, EmptyStoreStartsWithDefaults) {
     EXPECT_EQ(RawSettings()->allKeys(), QStringList({QString::fromUtf8("Device/名称")}));
     EXPECT_EQ(RawSettings()->value(QString::fromUtf8("Device/名称")).toString(), expected[0]);
     EXPECT_EQ(SelectedCodes(),
-              std::vector<uint8_t>{static_cast<uint8_t>(dialog->SelectedDevice().deviceCode)});
+              std::vector<uint8_t>{static_cast<uint8_t>(Probe().SelectedDevice().deviceCode)});
 }
 
 TEST_F(MainDialogTest, ControlsCarryTheirTextsAndTheHiddenOnesStayHidden) {
@@ -154,9 +154,9 @@ TEST_F(MainDialogTest, SwitchesStoredAsZeroOrNegativeAreOff) {
         "%U6821%U9A8C%20EEPROM%20%20=-1\n"
         "Ignore%20Checksum=2\n");
     ASSERT_TRUE(StartScripted());
-    EXPECT_FALSE(dialog->Switches().verifyFlash);
-    EXPECT_FALSE(dialog->Switches().verifyEeprom);
-    EXPECT_TRUE(dialog->Switches().ignoreChecksum);
+    EXPECT_FALSE(Probe().Switches().verifyFlash);
+    EXPECT_FALSE(Probe().Switches().verifyEeprom);
+    EXPECT_TRUE(Probe().Switches().ignoreChecksum);
 }
 
 TEST_F(MainDialogTest, HelpTimeOutIsReadAtEveryStart) {
@@ -184,8 +184,8 @@ TEST_F(MainDialogTest, OneReportedCodeGivesADisabledListWithThatDevice) {
     ASSERT_TRUE(StartScripted());
     EXPECT_EQ(Entries("deviceList"), QStringList({"Mirval 7"}));
     EXPECT_FALSE(Enabled("deviceList"));
-    EXPECT_STREQ(dialog->SelectedDevice().name, "Mirval 7");
-    EXPECT_EQ(dialog->ProgrammerLevel(), 0);
+    EXPECT_STREQ(Probe().SelectedDevice().name, "Mirval 7");
+    EXPECT_EQ(Probe().ProgrammerLevel(), 0);
     // A list-type board is never asked for modes or its level; level 0 selects with 5 bytes.
     EXPECT_TRUE(WritesOf('O').empty());
     EXPECT_TRUE(WritesOf('K').empty());
@@ -209,8 +209,8 @@ TEST_F(MainDialogTest, NoKnownDeviceLeavesNothingToRun) {
     board.codes = {0x99, 0x98};
     ASSERT_TRUE(StartScripted());
     EXPECT_TRUE(Entries("deviceList").isEmpty());
-    EXPECT_EQ(dialog->SelectedDevice().name, nullptr);
-    EXPECT_TRUE(dialog->Image().empty());
+    EXPECT_EQ(Probe().SelectedDevice().name, nullptr);
+    EXPECT_TRUE(Probe().Image().empty());
     EXPECT_TRUE(AllEnabled(kFlashControls, false));
     EXPECT_TRUE(AllEnabled(kEepromControls, false));
     EXPECT_FALSE(Enabled("advancedButton"));
@@ -224,7 +224,7 @@ TEST_F(MainDialogTest, RestoreTakesTheLastEntryMatchingTheStoredName) {
     ASSERT_TRUE(StartScripted());
     EXPECT_EQ(Entries("deviceList"), QStringList({"Mirval 1", "Mirval 10", "Mirval 10"}));
     EXPECT_EQ(Find<QComboBox>("deviceList")->currentIndex(), 2);
-    EXPECT_STREQ(dialog->SelectedDevice().name, "Mirval 10");
+    EXPECT_STREQ(Probe().SelectedDevice().name, "Mirval 10");
 }
 
 TEST_F(MainDialogTest, SerialAndParallelModesSelectParallel) {
@@ -233,7 +233,7 @@ TEST_F(MainDialogTest, SerialAndParallelModesSelectParallel) {
     EXPECT_EQ(Entries("programmerTypeList"), QStringList({"Parallel", "SPI serial"}));
     EXPECT_EQ(Find<QComboBox>("programmerTypeList")->currentIndex(), 0);
     EXPECT_EQ(WritesOf('o'), (std::vector<ScriptedPort::Bytes>{{'o', 'P'}}));
-    EXPECT_EQ(dialog->ProgrammerTypeMask(), 0x01);
+    EXPECT_EQ(Probe().ProgrammerTypeMask(), 0x01);
     EXPECT_EQ(Entries("deviceList"), TableDevices(3, 0x01));
 }
 
@@ -244,7 +244,7 @@ TEST_F(MainDialogTest, UnknownModesOfferEveryProgrammerType) {
         ASSERT_TRUE(StartScripted());
         EXPECT_TRUE(Entries("programmerTypeList").isEmpty()) << modes;
         EXPECT_TRUE(WritesOf('o').empty()) << modes;
-        EXPECT_EQ(dialog->ProgrammerTypeMask(), 0x03) << modes;
+        EXPECT_EQ(Probe().ProgrammerTypeMask(), 0x03) << modes;
         EXPECT_EQ(Entries("deviceList"), TableDevices(3, 0x03)) << modes;
     }
 }
@@ -256,7 +256,7 @@ TEST_F(MainDialogTest, ChangingTheProgrammerTypeRebuildsTheDeviceList) {
     Choose("programmerTypeList", 1);
     EXPECT_EQ(WritesOf('o'), (std::vector<ScriptedPort::Bytes>{{'o', 'S'}}));
     EXPECT_EQ(WritesOf('K').size(), 1u);
-    EXPECT_EQ(dialog->ProgrammerTypeMask(), 0x02);
+    EXPECT_EQ(Probe().ProgrammerTypeMask(), 0x02);
     EXPECT_EQ(Entries("deviceList"), TableDevices(3, 0x02));
     EXPECT_EQ(SelectedCodes().size(), 1u);
 }
@@ -267,12 +267,12 @@ TEST_F(MainDialogTest, SelectingADeviceRenewsImageSettingsAndControls) {
     ASSERT_EQ(Entries("deviceList"), QStringList({"Dunmor 1", "Dunmor 3"}));
     EXPECT_TRUE(AllEnabled(kEepromControls, false));
     EXPECT_TRUE(AllEnabled(kFlashControls, true));
-    EXPECT_EQ(dialog->Image(), std::vector<uint8_t>(1024, 0xFF));
+    EXPECT_EQ(Probe().Image(), std::vector<uint8_t>(1024, 0xFF));
 
     port->ClearWritten();
     Choose("deviceList", 1);
-    EXPECT_STREQ(dialog->SelectedDevice().name, "Dunmor 3");
-    EXPECT_EQ(dialog->Image(), std::vector<uint8_t>(8192, 0xFF));
+    EXPECT_STREQ(Probe().SelectedDevice().name, "Dunmor 3");
+    EXPECT_EQ(Probe().Image(), std::vector<uint8_t>(8192, 0xFF));
     EXPECT_TRUE(AllEnabled(kEepromControls, true));
     EXPECT_EQ(RawSettings()->value(QString::fromUtf8("Device/名称")).toString(), "Dunmor 3");
     EXPECT_EQ(SelectedCodes(), std::vector<uint8_t>{0x86});
@@ -326,7 +326,7 @@ TEST_F(MainDialogTest, LeaveThenRejoinProgramming) {
     ASSERT_TRUE(StartScripted());
     dialog->LeaveOrRejoin();
     EXPECT_EQ(WritesOf('E').size(), 1u);
-    EXPECT_FALSE(dialog->ProgrammingFlag());
+    EXPECT_FALSE(Probe().ProgrammingFlag());
     EXPECT_TRUE(AllEnabled(kFlashControls, false));
     EXPECT_FALSE(Enabled("browseButton"));
     EXPECT_TRUE(Enabled("deviceList"));
@@ -335,7 +335,7 @@ TEST_F(MainDialogTest, LeaveThenRejoinProgramming) {
     dialog->LeaveOrRejoin();
     EXPECT_EQ(WritesOf('S').size(), 1u);
     EXPECT_TRUE(AllEnabled(kFlashControls, true));
-    EXPECT_FALSE(dialog->ProgrammingFlag());
+    EXPECT_FALSE(Probe().ProgrammingFlag());
     EXPECT_TRUE(answerer.Boxes().empty());
 
     board.present = false;
@@ -352,13 +352,13 @@ TEST_F(MainDialogTest, RefusedLeaveChangesNothing) {
     answerer.Press(QMessageBox::Ok);
     dialog->LeaveOrRejoin();
     EXPECT_EQ(answerer.Texts(), QStringList({"Exit programming not supported on this programmer"}));
-    EXPECT_TRUE(dialog->ProgrammingFlag());
+    EXPECT_TRUE(Probe().ProgrammingFlag());
     EXPECT_TRUE(AllEnabled(kFlashControls, true));
 }
 
 TEST_F(MainDialogTest, AboutBoxFromTheContextMenuAndF1) {
     ASSERT_TRUE(StartScripted());
-    QAction& about = dialog->AboutAction();
+    QAction& about = Probe().AboutAction();
     EXPECT_EQ(about.text(), QString::fromUtf8("关于 Zentaro(&A)..."));
     EXPECT_EQ(dialog->contextMenuPolicy(), Qt::ActionsContextMenu);
     EXPECT_TRUE(dialog->actions().contains(&about));
@@ -398,7 +398,7 @@ TEST_F(MainDialogTest, ContextMenuOverAnyControlOffersTheAboutEntry) {
     QTimer::singleShot(20, [&] {
         QWidget* menu = QApplication::activePopupWidget();
         ASSERT_NE(menu, nullptr);
-        offered = menu->actions().contains(&dialog->AboutAction());
+        offered = menu->actions().contains(&Probe().AboutAction());
         menu->close();
     });
     QPushButton* button = Find<QPushButton>("verifyFlashButton");
@@ -440,7 +440,7 @@ TEST_F(MainDialogTest, BrowseStoresAndShowsTheChosenFile) {
     answerer.ChooseFile(chosen);
     Find<QPushButton>("browseButton")->click();
     // The first action only looked; the chooser is answered by the second.
-    EXPECT_EQ(dialog->FileName(), chosen);
+    EXPECT_EQ(Probe().FileName(), chosen);
     EXPECT_EQ(store.ReadText(kFileNameKey, QString()), chosen);
     EXPECT_EQ(Find<QLabel>("fileNameLabel")->text(), chosen);
 }
@@ -450,7 +450,7 @@ TEST_F(MainDialogTest, BrowseCancelledChangesNothing) {
     ASSERT_TRUE(StartScripted());
     answerer.Cancel();
     Find<QPushButton>("browseButton")->click();
-    EXPECT_EQ(dialog->FileName(), "/tmp/old.hex");
+    EXPECT_EQ(Probe().FileName(), "/tmp/old.hex");
     EXPECT_EQ(store.ReadText(kFileNameKey, QString()), "/tmp/old.hex");
     EXPECT_EQ(Find<QLabel>("fileNameLabel")->text(), "/tmp/old.hex");
 }
@@ -463,7 +463,7 @@ TEST_F(MainDialogTest, BrowseInsistsOnAnExistingFolder) {
     Find<QPushButton>("browseButton")->click();
     ASSERT_EQ(answerer.Boxes().size(), 1u);
     EXPECT_TRUE(answerer.Boxes()[0].text.startsWith(QString::fromUtf8("文件夹不存在")));
-    EXPECT_EQ(dialog->FileName(), TempPath("out.hex"));
+    EXPECT_EQ(Probe().FileName(), TempPath("out.hex"));
 }
 
 TEST_F(MainDialogTest, LongFileNameIsShownAbbreviatedToTheLabel) {
@@ -474,7 +474,7 @@ TEST_F(MainDialogTest, LongFileNameIsShownAbbreviatedToTheLabel) {
     delete settings;
     ASSERT_TRUE(StartScripted());
     auto* label = Find<QLabel>("fileNameLabel");
-    EXPECT_EQ(dialog->FileName(), path);
+    EXPECT_EQ(Probe().FileName(), path);
     EXPECT_TRUE(label->text().startsWith("/home/.../")) << label->text().toStdString();
     EXPECT_TRUE(label->text().endsWith("/main.hex"));
     EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->contentsRect().width());
@@ -495,7 +495,7 @@ TEST_F(MainDialogTest, WidePathIsShortenedEvenWhenItsCharacterCountFits) {
 
     answerer.ChooseFile(path);
     Find<QPushButton>("browseButton")->click();
-    EXPECT_EQ(dialog->FileName(), path);
+    EXPECT_EQ(Probe().FileName(), path);
     EXPECT_TRUE(label->text().contains("/.../")) << label->text().toStdString();
     EXPECT_TRUE(label->text().endsWith("/a.hex"));
     EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), width);
@@ -505,7 +505,7 @@ TEST_F(MainDialogTest, ADeviceChoiceDuringACommandIsRefused) {
     board.codes = {0x86, 0x80};
     WriteSettingsFile("[%U6587%U4EF6]\n%U540D%U79F0=" + TempPath("eeprom.hex").toUtf8() + "\n");
     ASSERT_TRUE(StartScripted());
-    ASSERT_STREQ(dialog->SelectedDevice().name, "Dunmor 1");
+    ASSERT_STREQ(Probe().SelectedDevice().name, "Dunmor 1");
     Choose("deviceList", 1);
     // Queued now, delivered by the command's one drain of the event queue.
     auto* list = Find<QComboBox>("deviceList");
@@ -518,9 +518,9 @@ TEST_F(MainDialogTest, ADeviceChoiceDuringACommandIsRefused) {
         Qt::QueuedConnection);
     answerer.Press(QMessageBox::Ok);  // the scripted board cannot read: the command fails
     Find<QPushButton>("readEepromButton")->click();
-    EXPECT_STREQ(dialog->SelectedDevice().name, "Dunmor 3");
+    EXPECT_STREQ(Probe().SelectedDevice().name, "Dunmor 3");
     EXPECT_EQ(list->currentText(), "Dunmor 3");
-    EXPECT_EQ(dialog->Image().size(), 8192u);
+    EXPECT_EQ(Probe().Image().size(), 8192u);
 }
 
 }  // namespace
