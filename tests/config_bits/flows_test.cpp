@@ -8,31 +8,21 @@
 #include <vector>
 
 #include "config_bits/codec.h"
-#include "config_bits/fake_board.h"
-#include "support/fake_clock.h"
-#include "support/recording_panel.h"
-#include "support/scripted_port.h"
+#include "support/scripted_link.h"
 
 namespace zentaro {
 namespace {
 
 using test::Commands;
-using test::FakeBoard;
 using Texts = std::vector<std::string>;
 
 class FlowsTest : public ::testing::Test {
 protected:
-    FlowsTest() {
-        auto scripted = std::make_unique<test::ScriptedPort>();
-        port = scripted.get();
-        port->Open("COM1", 115200);
-        board.Attach(*port);
-        link = std::make_unique<CLowIO>(std::move(scripted), panel, clock);
-    }
-
-    // Opens the options for the device on a board of this type and forgets the traffic.
-    AdvancedOptions& Open(const char* name, char type, uint8_t level = 1) {
-        board.type = type;
+    // Fits the device's chip on a board of this type (with more zentaro-sim options), opens
+    // the options for it and forgets the traffic.
+    AdvancedOptions& Open(const char* name, char type, uint8_t level = 1,
+                          const std::vector<std::string>& more = {}) {
+        Fit(name, type, more);
         device = FindDeviceByName(name);
         opened = std::make_unique<AdvancedOptions>(*link, device, level);
         opened->Open();
@@ -40,11 +30,22 @@ protected:
         return *opened;
     }
 
-    FakeBoard board;
+    // A board with the chip and the identity, calibration byte and more options.
+    void Fit(const char* chip, char type, const std::vector<std::string>& more = {}) {
+        std::vector<std::string> options = {
+            "--chip",  chip,        "--type", std::string(1, type), "--id",
+            "MZR1.35", "--version", "35",     "--calibration",      "0xA7"};
+        options.insert(options.end(), more.begin(), more.end());
+        opened.reset();
+        scripted = std::make_unique<test::ScriptedLink>(options);
+        link = scripted->link.get();
+        port = scripted->port;
+    }
+    test::InMemoryBoard& Board() const { return scripted->board; }
+
+    std::unique_ptr<test::ScriptedLink> scripted;
+    CLowIO* link = nullptr;
     test::ScriptedPort* port = nullptr;
-    test::RecordingPanel panel;
-    test::FakeClock clock;
-    std::unique_ptr<CLowIO> link;
     DeviceRecord device;
     std::unique_ptr<AdvancedOptions> opened;
 };
@@ -92,24 +93,22 @@ TEST_F(FlowsTest, ReadSendsTheDeviceRowOfCommands) {
 }
 
 TEST_F(FlowsTest, SignatureShownLastByteFirstOrQuestionMarks) {
-    EXPECT_EQ(Open("Mirval 4", 'S').State().signature, "02 97 1E");
-    board.signatureSilent = true;
-    EXPECT_EQ(Open("Mirval 4", 'S').State().signature, "?? ?? ??");
+    // The chip keeps 5A 0E 64 (maker, size class, code) and sends it last byte first.
+    EXPECT_EQ(Open("Mirval 4", 'S').State().signature, "5A 0E 64");
+    EXPECT_EQ(Open("Mirval 4", 'S', 1, {"--fault", "drop:s"}).State().signature, "?? ?? ??");
 }
 
 TEST_F(FlowsTest, CalibrationByteByDeviceAndBoardType) {
     EXPECT_EQ(Open("Mirval 8", 'S').State().calibration, "0xA7");
-    board.calibration = 0x05;
-    EXPECT_EQ(Open("Sarko 6", 'P').State().calibration, "0x05");
+    EXPECT_EQ(Open("Sarko 6", 'P', 1, {"--calibration", "0x05"}).State().calibration, "0x05");
     EXPECT_EQ(Open("Mirval 5 BOOT", 'S').State().calibration, "No_support");
     EXPECT_EQ(Open("Orlan 6", 'S').State().calibration, "");
     EXPECT_EQ(Open("Mirval 3 BOOT", 'S').State().calibration, "");
-    board.calibrationSilent = true;
-    EXPECT_EQ(Open("Mirval 9", 'P').State().calibration, "No_support");
+    EXPECT_EQ(Open("Mirval 9", 'P', 1, {"--fault", "drop:h"}).State().calibration, "No_support");
 }
 
 TEST_F(FlowsTest, OpenShowsBoardIdentityAndReadsWhenAllowed) {
-    board.type = 'S';
+    Fit("Mirval 4", 'S');
     device = FindDeviceByName("Mirval 4");
     AdvancedOptions options(*link, device, 1);
     options.Open();
@@ -125,7 +124,7 @@ TEST_F(FlowsTest, ReadingDeniedShowsTheSignatureOnly) {
     AdvancedOptions& options = Open("Dunmor 1", 'P', 0xFE);
     const AdvancedState& state = options.State();
     EXPECT_FALSE(state.readEnabled);
-    EXPECT_EQ(state.signature, "02 97 1E");
+    EXPECT_EQ(state.signature, "5A 0A 80");
     EXPECT_TRUE(options.FusesDenied());
     EXPECT_FALSE(options.LocksDenied());
     EXPECT_TRUE(state.writeEnabled);
@@ -143,14 +142,14 @@ TEST_F(FlowsTest, EverythingDeniedDisablesLockControlsAndWrite) {
 }
 
 TEST_F(FlowsTest, BoardWithoutTypeGetsOnlyWhatBothTypesMay) {
-    board.typeSilent = true;
-    AdvancedOptions& options = Open("Orlan 2", 'S');  // fuse 'P', lock 'B', read 'P'
+    // fuse 'P', lock 'B', read 'P'
+    AdvancedOptions& options = Open("Orlan 2", 'S', 1, {"--fault", "drop:p"});
     EXPECT_TRUE(options.FusesDenied());
     EXPECT_FALSE(options.LocksDenied());
     EXPECT_FALSE(options.State().readEnabled);
 
     // NUL support bytes deny even a board whose type stayed unknown.
-    AdvancedOptions& dunmor = Open("Dunmor 1", 'S', 0xFE);  // 0x00 'P' 0x00
+    AdvancedOptions& dunmor = Open("Dunmor 1", 'S', 0xFE, {"--fault", "drop:p"});  // 0x00 'P' 0x00
     EXPECT_TRUE(dunmor.FusesDenied() && dunmor.LocksDenied());
     EXPECT_FALSE(dunmor.State().readEnabled || dunmor.State().writeEnabled);
 }
@@ -166,36 +165,32 @@ TEST_F(FlowsTest, SerialOldStyleLowFuseCarriesFiveBitsInTheInstruction) {
 }
 
 TEST_F(FlowsTest, SerialLowFuseOfOrlan6LeavesProgrammingModeRightAfter) {
-    board.low = 0xE4;
-    AdvancedOptions& options = Open("Orlan 6", 'S');
+    AdvancedOptions& options = Open("Orlan 6", 'S', 1, {"--low-fuse", "0xE4"});
     options.Write();
     EXPECT_EQ(Commands(*port), (Texts{"P", ":AC A4 00", "L", "P", "l FF", "L"}));
 }
 
 TEST_F(FlowsTest, SerialWritesOfNewerDevicesGoThroughFiveByteInstructions) {
-    board.lock = 0xFF;
-    board.low = 0xE1;
-    board.high = 0x99;
-    board.extended = 0xFD;
-    AdvancedOptions& options = Open("Mirval 10", 'S', 3);
+    AdvancedOptions& options =
+        Open("Mirval 10", 'S', 3,
+             {"--lock", "0xFF", "--low-fuse", "0xE1", "--high-fuse", "0x99", "--ext-fuse", "0xFD"});
     options.Controls().lock.selected = 1;
     options.Write();
     EXPECT_EQ(Commands(*port), (Texts{"P", ".AC A0 00 E1", "L", "P", ".AC A8 00 99", "L", "P",
                                       ".AC A4 00 FD", "L", "P", ".AC E0 00 FE", "L", "L"}));
-    EXPECT_EQ(board.lock, 0xFE);
+    EXPECT_EQ(Board().Config().lock, 0xFE);
 }
 
 TEST_F(FlowsTest, AStopDuringTheFusesKeepsTheLockAsItWas) {
-    board.low = 0xE1;
-    board.high = 0x99;
-    board.extended = 0xFD;
-    AdvancedOptions& options = Open("Mirval 10", 'S', 3);
+    AdvancedOptions& options =
+        Open("Mirval 10", 'S', 3,
+             {"--lock", "0xFF", "--low-fuse", "0xE1", "--high-fuse", "0x99", "--ext-fuse", "0xFD"});
     options.Controls().lock.selected = 1;
-    panel.RequestStop();
+    scripted->panel.RequestStop();
     options.Write();
     EXPECT_EQ(Commands(*port), (Texts{"P", ".AC A0 00 E1", "L", "P", ".AC A8 00 99", "L", "P",
                                       ".AC A4 00 FD", "L", "L"}));
-    EXPECT_EQ(board.lock, 0xFF);
+    EXPECT_EQ(Board().Config().lock, 0xFF);
 }
 
 TEST_F(FlowsTest, FuseAccessDeniedStillSendsTheLockByte) {
@@ -212,6 +207,7 @@ TEST_F(FlowsTest, FuseAccessDeniedStillSendsTheLockByte) {
 }
 
 TEST_F(FlowsTest, LockByteIsSentEvenWhenLockAccessIsDenied) {
+    Fit("Mirval 4", 'S', {"--low-fuse", "0xFF", "--high-fuse", "0xFF"});
     DeviceRecord fusesOnly = FindDeviceByName("Mirval 4");
     fusesOnly.interfaceSupport[1] = 'P';
     AdvancedOptions options(*link, fusesOnly, 1);
@@ -238,8 +234,7 @@ TEST_F(FlowsTest, WritingALockModeBeyondOneDisablesTheFuseControls) {
 }
 
 TEST_F(FlowsTest, EraseRunsTheReadWhenReadingIsAllowed) {
-    board.lock = 0xFC;
-    AdvancedOptions& options = Open("Sarko 7", 'P');
+    AdvancedOptions& options = Open("Sarko 7", 'P', 1, {"--lock", "0xFC"});
     ASSERT_EQ(options.Controls().lock.selected, 2);
     options.Erase();
     EXPECT_EQ(Commands(*port), (Texts{"P", "e", "s", "h", "r", "F", "N", "L"}));

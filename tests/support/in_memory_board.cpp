@@ -133,4 +133,14 @@ std::unique_ptr<SerialPort> InMemoryBoard::Port() {
     return std::make_unique<Wire>(*board_, options_, nowMs_);
 }
 
+ScriptedPort::Responder InMemoryBoard::Responder() {
+    return [this](const std::string&, int, const ScriptedPort::Bytes& written) {
+        ScriptedPort::Bytes answer;
+        for (const sim::Reply& reply : board_->Feed(written)) {
+            answer.insert(answer.end(), reply.bytes.begin(), reply.bytes.end());
+        }
+        return answer;
+    };
+}
+
 }  // namespace zentaro::test

@@ -10,6 +10,7 @@
 #include "common/clock.h"
 #include "link/serial_port.h"
 #include "sim/board.h"
+#include "support/scripted_port.h"
 
 namespace zentaro::test {
 
@@ -27,6 +28,9 @@ public:
     // A port on which only the board's COM name opens; bytes sent at another rate than the
     // board's are dropped, as on the wire.
     std::unique_ptr<SerialPort> Port();
+    // For a ScriptedPort, which keeps every write: the board answers each write at once with
+    // all it replied, late replies included.
+    ScriptedPort::Responder Responder();
     Clock& PauseClock() { return clock_; }
     // Virtual milliseconds since the board was made: every time-out and pause so far.
     uint64_t NowMs() const { return nowMs_; }
@@ -36,6 +40,7 @@ public:
     const std::vector<uint8_t>& Eeprom() const { return board_->TargetChip().Eeprom(); }
     void LoadFlash(const std::vector<uint8_t>& bytes) { board_->TargetChip().LoadFlash(bytes); }
     const sim::ConfigBytes& Config() const { return board_->TargetChip().Config(); }
+    void SetConfig(const sim::ConfigBytes& config) { board_->TargetChip().SetConfig(config); }
     const sim::Counters& Count() const { return board_->Count(); }
     uint8_t ProgrammerMode() const { return board_->ProgrammerMode(); }
     const std::array<uint8_t, 3>& Signature() const { return board_->TargetChip().Signature(); }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/scripted_port.h"
 
+#include <cstdio>
+
 namespace zentaro::test {
 
 ScriptedPort::Bytes ScriptedPort::Written() const {
@@ -72,6 +74,21 @@ bool ScriptedPort::WaitForData(int /*timeoutMs*/) {
 void ScriptedPort::PurgeReceive() {
     ++purges_;
     rx_.clear();
+}
+
+std::vector<std::string> Commands(const ScriptedPort& port) {
+    std::vector<std::string> commands;
+    for (const ScriptedPort::Bytes& w : port.Writes()) {
+        std::string text(1, static_cast<char>(w[0]));
+        for (size_t i = 1; i < w.size(); ++i) {
+            char hex[4];
+            std::snprintf(hex, sizeof hex, "%02X", w[i]);
+            text += (i == 1 && (w[0] == ':' || w[0] == '.')) ? "" : " ";
+            text += hex;
+        }
+        commands.push_back(text);
+    }
+    return commands;
 }
 
 }  // namespace zentaro::test

@@ -68,4 +68,8 @@ private:
     int purges_ = 0;
 };
 
+// The writes as short texts: the command letter, then its other bytes in hex
+// ("P", "l F9", ":58 00 00", ".AC A0 00 DE").
+std::vector<std::string> Commands(const ScriptedPort& port);
+
 }  // namespace zentaro::test

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "catalogue/device_table.h"
+#include "support/scripted_link.h"
 #include "ui/advanced_dialog_window.h"
-#include "ui_advanced/scripted_link.h"
 
 namespace zentaro {
 namespace {
@@ -32,14 +32,24 @@ QStringList Items(const QComboBox* combo) {
 
 class AdvancedDialogTest : public ::testing::Test {
 protected:
-    // Opens the window for the device on a board of this type, shown offscreen.
-    void Open(const char* name, char type, uint8_t level = 1) {
-        scripted.board.type = type;
-        dialog = std::make_unique<AdvancedDialog>(nullptr, *scripted.link, FindDeviceByName(name),
+    // Opens the window, shown offscreen, for the device fitted on a board of this type whose
+    // configuration bytes are all FF unless more zentaro-sim options say otherwise.
+    void Open(const char* name, char type, uint8_t level = 1,
+              const std::vector<std::string>& more = {}) {
+        std::vector<std::string> options = {
+            "--chip",        name,      "--type",      std::string(1, type),
+            "--id",          "MZR1.35", "--version",   "35",
+            "--calibration", "0xA7",    "--lock",      "0xFF",
+            "--low-fuse",    "0xFF",    "--high-fuse", "0xFF",
+            "--ext-fuse",    "0xFF"};
+        options.insert(options.end(), more.begin(), more.end());
+        dialog.reset();
+        scripted = std::make_unique<test::ScriptedLink>(options);
+        dialog = std::make_unique<AdvancedDialog>(nullptr, *scripted->link, FindDeviceByName(name),
                                                   level);
         dialog->show();
         QApplication::processEvents();
-        scripted.port->ClearWritten();
+        scripted->port->ClearWritten();
     }
 
     template <class Widget>
@@ -67,7 +77,7 @@ protected:
         QApplication::sendEvent(widget, &focus);
     }
 
-    test::ScriptedLink scripted;
+    std::unique_ptr<test::ScriptedLink> scripted;
     std::unique_ptr<AdvancedDialog> dialog;
 };
 
@@ -102,18 +112,15 @@ TEST_F(AdvancedDialogTest, ClassWithoutFusesShowsLockModesOnly) {
 }
 
 TEST_F(AdvancedDialogTest, SilentBoardShowsQuestionMarksForIdentifierAndVersion) {
-    scripted.board.identifierSilent = true;
-    scripted.board.versionSilent = true;
-    Open("Mirval 4", 'S');
+    Open("Mirval 4", 'S', 1, {"--fault", "drop:S", "--fault", "drop:V"});
     EXPECT_EQ(Text("identifierText"), "?");
     EXPECT_EQ(Text("versionText"), "?.?");
-    EXPECT_EQ(Text("signatureText"), "02 97 1E");
+    EXPECT_EQ(Text("signatureText"), "5A 0E 64");
     EXPECT_EQ(Text("calibrationText"), "0xA7");
 }
 
 TEST_F(AdvancedDialogTest, FocusingALockComboShowsItsDescriptionAgain) {
-    scripted.board.lock = 0xFE;  // mode 2
-    Open("Mirval 2", 'S');
+    Open("Mirval 2", 'S', 1, {"--lock", "0xFE"});  // mode 2
     const QString modeTwo = QString::fromUtf8("加密效果:禁止 Flash 编程  ");
     ASSERT_EQ(Text("lockDescription"), modeTwo);
 
@@ -162,14 +169,11 @@ TEST_F(AdvancedDialogTest, ClockChangeRebuildsStartupListAndBox1047) {
 }
 
 TEST_F(AdvancedDialogTest, WriteSendsWhatTheUserChoseAndLocksTheFuseControls) {
-    scripted.board.low = 0xE1;
-    scripted.board.high = 0x99;
-    scripted.board.extended = 0xFF;
-    Open("Mirval 10", 'P', 3);
+    Open("Mirval 10", 'P', 3, {"--low-fuse", "0xE1", "--high-fuse", "0x99"});
     Find<QCheckBox>("box1089")->setChecked(true);  // &WDTON: extended bit 0
     Combo("lockCombo")->setCurrentIndex(1);
     Find<QPushButton>("writeButton")->click();
-    EXPECT_EQ(Commands(*scripted.port),
+    EXPECT_EQ(Commands(*scripted->port),
               (std::vector<std::string>{"P", "f E1", "n 99", "q FE", "l FE", "L"}));
     EXPECT_FALSE(Find<QGroupBox>("fuseGroup")->isEnabled());
     EXPECT_FALSE(Combo("clockCombo")->isEnabled());
@@ -179,7 +183,9 @@ TEST_F(AdvancedDialogTest, WriteSendsWhatTheUserChoseAndLocksTheFuseControls) {
 TEST_F(AdvancedDialogTest, ReadButtonShowsTheChipAgain) {
     Open("Mirval 5", 'P');
     ASSERT_TRUE(Find<QCheckBox>("box1042")->isEnabled());
-    scripted.board.lock = 0xFC;
+    sim::ConfigBytes config = scripted->board.Config();
+    config.lock = 0xFC;
+    scripted->board.SetConfig(config);
     Find<QPushButton>("readButton")->click();
     EXPECT_EQ(Combo("lockCombo")->currentIndex(), 2);
     EXPECT_FALSE(Find<QCheckBox>("box1042")->isEnabled());

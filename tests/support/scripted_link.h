@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "link/low_io.h"
+#include "support/fake_clock.h"
+#include "support/in_memory_board.h"
+#include "support/recording_panel.h"
+#include "support/scripted_port.h"
+
+namespace zentaro::test {
+
+// A link opened on a ScriptedPort, which keeps every write, answered by the simulated board
+// with these zentaro-sim options; pauses take no time.
+struct ScriptedLink {
+    explicit ScriptedLink(const std::vector<std::string>& options);
+
+    InMemoryBoard board;
+    ScriptedPort* port = nullptr;  // owned by the link
+    RecordingPanel panel;
+    FakeClock clock;
+    std::unique_ptr<CLowIO> link;
+};
+
+}  // namespace zentaro::test
