@@ -66,7 +66,11 @@ void Chip::ProgramFlashByte(uint32_t byteAddress, uint8_t value) {
         return;
     }
     const uint8_t programmed = flash_[byteAddress] & value;
-    changed_ = changed_ || programmed != flash_[byteAddress];
+    if (programmed != flash_[byteAddress]) {
+        changed_ = true;
+        programmedFrom_ = std::min(programmedFrom_, byteAddress);
+        programmedTo_ = std::max(programmedTo_, byteAddress + 1);
+    }
     flash_[byteAddress] = programmed;
 }
 
@@ -83,7 +87,12 @@ void Chip::WriteEeprom(uint32_t address, uint8_t value) {
 }
 
 void Chip::ChipErase() {
-    std::fill(flash_.begin(), flash_.end(), 0xFF);
+    if (programmedFrom_ < programmedTo_) {
+        std::fill(flash_.begin() + static_cast<long>(programmedFrom_),
+                  flash_.begin() + static_cast<long>(programmedTo_), 0xFF);
+    }
+    programmedFrom_ = UINT32_MAX;
+    programmedTo_ = 0;
     std::fill(pageBuffer_.begin(), pageBuffer_.end(), 0xFF);
     config_.lock = 0xFF;
     changed_ = true;
@@ -115,7 +124,12 @@ void Chip::SetConfig(const ConfigBytes& config) {
 }
 
 void Chip::LoadFlash(std::span<const uint8_t> bytes) {
-    std::copy_n(bytes.begin(), std::min(bytes.size(), flash_.size()), flash_.begin());
+    const size_t loaded = std::min(bytes.size(), flash_.size());
+    std::copy_n(bytes.begin(), loaded, flash_.begin());
+    if (loaded > 0) {
+        programmedFrom_ = 0;
+        programmedTo_ = std::max(programmedTo_, static_cast<uint32_t>(loaded));
+    }
     changed_ = true;
 }
 

@@ -86,6 +86,10 @@ private:
     std::array<uint8_t, 3> signature_{};
     uint8_t calibration_ = 0;
     bool changed_ = false;
+    // The flash bytes that may differ from 0xFF, so that an erase (which boards get a lot
+    // of, and fuzzing far more) touches only them and not the whole memory.
+    uint32_t programmedFrom_ = UINT32_MAX;
+    uint32_t programmedTo_ = 0;
 };
 
 }  // namespace zentaro::sim

@@ -58,6 +58,20 @@ TEST(Chip, FlashAndLockBitsOnlyProgramDownUntilErased) {
     EXPECT_EQ(chip.Config().lowFuse, 0x3C);
 }
 
+TEST(Chip, EraseBlanksEveryByteProgrammedOrLoadedSinceTheLastOne) {
+    Chip chip = Fitted("Mirval 10");
+    const std::vector<uint8_t> blank(chip.Flash().size(), 0xFF);
+    chip.LoadFlash(std::vector<uint8_t>(300, 0x00));
+    chip.ProgramFlashByte(131071, 0x00);
+    chip.ChipErase();
+    EXPECT_EQ(chip.Flash(), blank);
+
+    chip.ProgramFlashByte(70000, 0x12);
+    chip.ProgramFlashByte(9, 0x34);
+    chip.ChipErase();
+    EXPECT_EQ(chip.Flash(), blank);
+}
+
 TEST(Chip, PagedWritesReachFlashOnlyWhenThePageIsCommitted) {
     Chip chip = Fitted("Mirval 1");  // 64-byte pages
     chip.WriteProgramByte(0x0080, false, 0x01);
