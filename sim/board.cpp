@@ -107,8 +107,7 @@ void Board::TakeUpgradeByte(uint8_t byte, std::vector<Reply>& replies) {
         upgradeArmed_ = false;
         std::vector<uint8_t> host = Bytes(kUpgradeRequest);
         host.push_back(kEsc);
-        Finish(kUpgradeKey, std::move(host), {Bytes(options_.identifier), "upgrade-mode identify"},
-               replies);
+        Finish(kUpgradeKey, host, {Bytes(options_.identifier), "upgrade-mode identify"}, replies);
         return;
     }
     if (byte == kEsc && upgradeMatched_ == 0) {
@@ -145,12 +144,12 @@ void Board::TakeByte(uint8_t byte, std::vector<Reply>& replies) {
     }
     Outcome outcome = Execute();
     const uint8_t key = pending_[0];
-    std::vector<uint8_t> host = std::move(pending_);
-    pending_.clear();
     if (key == kSelectKey) {
-        host.insert(host.begin(), 3, kEsc);
+        pending_.insert(pending_.begin(), 3, kEsc);
     }
-    Finish(key, std::move(host), std::move(outcome), replies);
+    Finish(key, pending_, std::move(outcome), replies);
+    // Cleared, not moved from: the buffer is kept for the next command.
+    pending_.clear();
 }
 
 size_t Board::SelectBlockLength() const {
@@ -501,7 +500,7 @@ Board::Outcome Board::PassThrough(uint8_t i1, uint8_t i2, uint8_t, uint8_t i4, b
     return {{0x00, kCR}, "instruction not understood by the target"};
 }
 
-void Board::Finish(uint8_t key, std::vector<uint8_t> hostBytes, Outcome outcome,
+void Board::Finish(uint8_t key, const std::vector<uint8_t>& hostBytes, Outcome outcome,
                    std::vector<Reply>& replies) {
     const unsigned occurrence = ++seen_[key];
     Reply reply{std::move(outcome.reply), {}};

@@ -91,7 +91,7 @@ private:
     Outcome PassThrough(uint8_t i1, uint8_t i2, uint8_t i3, uint8_t i4, bool oldFuseForm);
     Outcome BlockWrite();
     Outcome BlockRead();
-    void Finish(uint8_t key, std::vector<uint8_t> hostBytes, Outcome outcome,
+    void Finish(uint8_t key, const std::vector<uint8_t>& hostBytes, Outcome outcome,
                 std::vector<Reply>& replies);
     void Advance(unsigned steps);
 
