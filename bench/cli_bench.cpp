@@ -96,7 +96,9 @@ Timing RunInProcess(const std::string& home, const std::string& image, Timing& c
         return {};
     }
     session.LearnBoard();
-    session.SelectDevice(kChip);
+    if (!session.SelectDevice(kChip)) {
+        return {};
+    }
     const double wireBefore = WireSeconds(*boards.front());
     const unsigned long pausedBefore = clock.pausedMs;
     const auto commandStart = std::chrono::steady_clock::now();

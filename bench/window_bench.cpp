@@ -186,7 +186,10 @@ int Main(int argc, char** argv) {
         return 1;
     }
     SettingsStore store;
-    store.WriteText(kFileNameKey, QString::fromStdString(hexPath));
+    if (!store.WriteText(kFileNameKey, QString::fromStdString(hexPath))) {
+        std::fprintf(stderr, "cannot store the file name\n");
+        return 1;
+    }
 
     sim::SimServer board({"--chip", kChip, "--pace", "--baud", std::to_string(kBaud),
                           "--block-size", "0", "--auto-increment", "Y"},

@@ -29,9 +29,11 @@ ConfigRead ReadConfigBytes(CLowIO& link, const DeviceProfile& profile, bool seri
 
 // The device's write form for each byte: the one-letter writes on a parallel board, the
 // '.'/':' instructions on a serial one. True when the board acknowledged the write.
-bool WriteLowFuse(CLowIO& link, const DeviceProfile& profile, bool serial, uint8_t value);
-bool WriteHighFuse(CLowIO& link, bool serial, uint8_t value);
-bool WriteExtendedFuse(CLowIO& link, bool serial, uint8_t value);
-bool WriteLockByte(CLowIO& link, const DeviceProfile& profile, bool serial, uint8_t value);
+[[nodiscard]] bool WriteLowFuse(CLowIO& link, const DeviceProfile& profile, bool serial,
+                                uint8_t value);
+[[nodiscard]] bool WriteHighFuse(CLowIO& link, bool serial, uint8_t value);
+[[nodiscard]] bool WriteExtendedFuse(CLowIO& link, bool serial, uint8_t value);
+[[nodiscard]] bool WriteLockByte(CLowIO& link, const DeviceProfile& profile, bool serial,
+                                 uint8_t value);
 
 }  // namespace zentaro

@@ -135,13 +135,15 @@ void AdvancedOptions::Read() {
 }
 
 void AdvancedOptions::WriteFuses(const ConfigBytes& bytes) {
+    // Deliberately unchecked, here and for the lock byte: the window reports no single write;
+    // what the chip holds is what its next read shows.
     const DeviceProfile& profile = ProfileFor(device_);
-    WriteLowFuse(link_, profile, Serial(), bytes.low);
+    static_cast<void>(WriteLowFuse(link_, profile, Serial(), bytes.low));
     if (profile.highFuse) {
-        WriteHighFuse(link_, Serial(), bytes.high);
+        static_cast<void>(WriteHighFuse(link_, Serial(), bytes.high));
     }
     if (profile.extendedFuse) {
-        WriteExtendedFuse(link_, Serial(), bytes.extended);
+        static_cast<void>(WriteExtendedFuse(link_, Serial(), bytes.extended));
     }
 }
 
@@ -156,7 +158,7 @@ void AdvancedOptions::Write() {
     }
     // A stop asked for during the fuses keeps the lock as it was: it cannot be undone.
     if (!link_.panel().StopRequested()) {
-        WriteLockByte(link_, ProfileFor(device_), Serial(), bytes.lock);
+        static_cast<void>(WriteLockByte(link_, ProfileFor(device_), Serial(), bytes.lock));
     }
     state_.writeEnabled = true;
     // Deliberately unchecked: the link forgets programming mode whatever the board answers.

@@ -23,15 +23,17 @@ bool IsEncryptedImageName(const std::string& path);
 // own message and returns false when the file cannot be read or is not a well-formed
 // encrypted image; then image is left as it was. On success state holds the plain
 // length's last address and loadedData.
-bool LoadEncryptedImage(const std::string& path, std::vector<uint8_t>& image, HexLoadState& state,
-                        Panel& panel);
+[[nodiscard]] bool LoadEncryptedImage(const std::string& path, std::vector<uint8_t>& image,
+                                      HexLoadState& state, Panel& panel);
 // The same for the file's bytes already in memory.
-bool LoadEncryptedImageData(const uint8_t* data, size_t size, std::vector<uint8_t>& image,
-                            HexLoadState& state, Panel& panel);
+[[nodiscard]] bool LoadEncryptedImageData(const uint8_t* data, size_t size,
+                                          std::vector<uint8_t>& image, HexLoadState& state,
+                                          Panel& panel);
 // The same with a cipher already keyed by SetImageKey, for callers that load many images and
 // would otherwise pay the key setup for each.
-bool LoadEncryptedImageData(const BlowfishCipher& cipher, const uint8_t* data, size_t size,
-                            std::vector<uint8_t>& image, HexLoadState& state, Panel& panel);
+[[nodiscard]] bool LoadEncryptedImageData(const BlowfishCipher& cipher, const uint8_t* data,
+                                          size_t size, std::vector<uint8_t>& image,
+                                          HexLoadState& state, Panel& panel);
 // Sets the one key every encrypted image is made with.
 void SetImageKey(BlowfishCipher& cipher);
 

@@ -23,12 +23,14 @@ struct HexLoadState {
 bool IsHexFile(std::istream& file);
 // Loads every record into image. True when every data record's checksum matched and no
 // address record was malformed. Rewinds the stream first and always reads it to its end.
-bool LoadHexImage(std::istream& file, std::vector<uint8_t>& image, HexLoadState& state);
+[[nodiscard]] bool LoadHexImage(std::istream& file, std::vector<uint8_t>& image,
+                                HexLoadState& state);
 // One upper-cased line. Data records (00) are stored at segmentBase + address; segment (02)
 // and linear (04) address records set segmentBase when their address field is 0000 and are
 // bad otherwise; other types and lines that do not start with a record header are ignored.
 // False for a checksum mismatch, a bad address record, or a data record whose data digits
 // are not all hex (such a record stores nothing).
-bool ParseHexRecord(const std::string& line, std::vector<uint8_t>& image, HexLoadState& state);
+[[nodiscard]] bool ParseHexRecord(const std::string& line, std::vector<uint8_t>& image,
+                                  HexLoadState& state);
 
 }  // namespace zentaro

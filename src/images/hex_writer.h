@@ -23,11 +23,11 @@ std::string FormatDataRecord(uint32_t byteAddress, const uint8_t bytes[16]);
 class HexOutput {
 public:
     virtual ~HexOutput() = default;
-    virtual bool WriteSegmentRecord(uint32_t byteAddress) = 0;
-    virtual bool WriteDataRecord(uint32_t byteAddress, const uint8_t bytes[16]) = 0;
-    virtual bool WriteEndRecord() = 0;
+    [[nodiscard]] virtual bool WriteSegmentRecord(uint32_t byteAddress) = 0;
+    [[nodiscard]] virtual bool WriteDataRecord(uint32_t byteAddress, const uint8_t bytes[16]) = 0;
+    [[nodiscard]] virtual bool WriteEndRecord() = 0;
     // Flushes, closes and renames the temporary file onto the target.
-    virtual bool Commit() = 0;
+    [[nodiscard]] virtual bool Commit() = 0;
 };
 
 // Asks "%s\n这个文件已经存在. ..." when path exists (anything but Yes: nullptr, nothing
@@ -38,12 +38,12 @@ std::unique_ptr<HexOutput> CreateHexOutput(const std::string& path, Panel& panel
 
 // Writes the 16 bytes at byteAddress as a data record, preceded by the segment record when
 // byteAddress starts a 64 KiB span (address 0 included).
-bool WriteHexGroup(HexOutput& output, uint32_t byteAddress, const uint8_t bytes[16]);
+[[nodiscard]] bool WriteHexGroup(HexOutput& output, uint32_t byteAddress, const uint8_t bytes[16]);
 
 // Writes size bytes of memory as records: a segment record before every 64 KiB boundary
 // from address 0, then one data record per 16 bytes (a memory shorter than 16 bytes gives
 // none). No end record. False when a write fails or size exceeds the 1 MiB that segment
 // records can address.
-bool WriteHexRecords(HexOutput& output, const uint8_t* memory, uint32_t size);
+[[nodiscard]] bool WriteHexRecords(HexOutput& output, const uint8_t* memory, uint32_t size);
 
 }  // namespace zentaro

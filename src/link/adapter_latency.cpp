@@ -101,14 +101,16 @@ void AdapterLatency::Lower(int fd) {
 }
 
 void AdapterLatency::Restore(int fd) {
+    // Deliberately unchecked: a driver that refuses to take its setting back at close keeps
+    // the lowered one, and there is no one left to tell.
     serial_struct info{};
     if (loweredSerial_ && driver_.GetSerial(fd, info)) {
         info.flags &= ~kLowLatency;
-        driver_.SetSerial(fd, info);
+        static_cast<void>(driver_.SetSerial(fd, info));
     }
     loweredSerial_ = false;
     if (!timerPath_.empty()) {
-        driver_.WriteAttribute(timerPath_, previousTimer_);
+        static_cast<void>(driver_.WriteAttribute(timerPath_, previousTimer_));
         timerPath_.clear();
     }
 }

@@ -13,12 +13,13 @@ namespace zentaro {
 class AdapterDriver {
 public:
     virtual ~AdapterDriver() = default;
-    virtual bool GetSerial(int fd, serial_struct& info) = 0;
-    virtual bool SetSerial(int fd, const serial_struct& info) = 0;
+    [[nodiscard]] virtual bool GetSerial(int fd, serial_struct& info) = 0;
+    [[nodiscard]] virtual bool SetSerial(int fd, const serial_struct& info) = 0;
     // The kernel's name of the tty behind fd ("ttyUSB0"); empty when it has none.
     virtual std::string TtyName(int fd) = 0;
     virtual std::optional<std::string> ReadAttribute(const std::string& path) = 0;
-    virtual bool WriteAttribute(const std::string& path, const std::string& value) = 0;
+    [[nodiscard]] virtual bool WriteAttribute(const std::string& path,
+                                              const std::string& value) = 0;
 
     static AdapterDriver& System();
 };

@@ -20,7 +20,7 @@ public:
     PosixSerialPort(const PosixSerialPort&) = delete;
     PosixSerialPort& operator=(const PosixSerialPort&) = delete;
 
-    bool Open(const std::string& name, int baudRate) override;
+    [[nodiscard]] bool Open(const std::string& name, int baudRate) override;
     void Close() override;
     bool IsOpen() const override { return fd_ >= 0; }
     long Write(const uint8_t* data, size_t count) override;

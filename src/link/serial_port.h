@@ -30,7 +30,7 @@ public:
 
     // Opens the named port raw 8N1 at this rate. False when there is no such port or it cannot
     // be opened; LastOpenTrouble() then says why.
-    virtual bool Open(const std::string& name, int baudRate) = 0;
+    [[nodiscard]] virtual bool Open(const std::string& name, int baudRate) = 0;
     virtual OpenTrouble LastOpenTrouble() const { return {}; }
     virtual void Close() = 0;
     virtual bool IsOpen() const = 0;

@@ -28,12 +28,12 @@ enum class HexLoad { Loaded, CannotOpen, Stopped };
 // caller; Stopped means the user has been told or has declined.
 HexLoad LoadHexFile(CommandContext& context, const std::string& path, HexLoadState& state);
 // LoadHexFile, showing cannotOpen when the file cannot be opened; true when loaded.
-bool LoadHexFileOrTell(CommandContext& context, const std::string& path, HexLoadState& state,
-                       const char* cannotOpen);
+[[nodiscard]] bool LoadHexFileOrTell(CommandContext& context, const std::string& path,
+                                     HexLoadState& state, const char* cannotOpen);
 
 // Asks question when the loaded data reach beyond a memory of size bytes; false on No.
-bool ConfirmFit(CommandContext& context, const HexLoadState& state, uint32_t size,
-                const char* question);
+[[nodiscard]] bool ConfirmFit(CommandContext& context, const HexLoadState& state, uint32_t size,
+                              const char* question);
 // The inclusive last address to transfer within a memory of size bytes; nullopt when the
 // file carried no data byte (or nothing fits).
 std::optional<uint32_t> LastAddress(const HexLoadState& state, uint32_t size);
@@ -57,9 +57,9 @@ public:
 
     // The device is told selectCount times. A refused selection ends the command as failed
     // (false): the link would otherwise keep another chip's sizes.
-    bool Begin(const char* status, int selectCount = 1);
+    [[nodiscard]] bool Begin(const char* status, int selectCount = 1);
     // Begin, then one drain of the window's queue before the device loop.
-    bool BeginWithDrain(const char* status, int selectCount = 1);
+    [[nodiscard]] bool BeginWithDrain(const char* status, int selectCount = 1);
     void Drain() { context_.chores.DrainMessages(); }
 
     // "OK" appended; the text clears after the front end's time-out.
@@ -86,7 +86,7 @@ private:
 // The shape both verify commands share: choose and load the file, the fit question for a
 // memory of memorySize bytes, the frame with its status text, then loop over what fits.
 using VerifyLoop = bool (*)(CLowIO& link, const std::vector<uint8_t>& image, uint32_t last);
-bool RunVerifyCommand(CommandContext& context, uint32_t memorySize, const char* fitQuestion,
-                      const char* status, VerifyLoop loop);
+[[nodiscard]] bool RunVerifyCommand(CommandContext& context, uint32_t memorySize,
+                                    const char* fitQuestion, const char* status, VerifyLoop loop);
 
 }  // namespace zentaro

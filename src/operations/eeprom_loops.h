@@ -12,7 +12,8 @@ namespace zentaro {
 // inclusive last byte address (last < image.size()); callers with no data do not run them.
 // Every byte of the range is written, blank or not. Programming mode, wait cursor and
 // progress as for flash; the verify shows the first mismatch itself.
-bool WriteEepromImage(CLowIO& link, const std::vector<uint8_t>& image, uint32_t last);
-bool VerifyEepromImage(CLowIO& link, const std::vector<uint8_t>& image, uint32_t last);
+[[nodiscard]] bool WriteEepromImage(CLowIO& link, const std::vector<uint8_t>& image, uint32_t last);
+[[nodiscard]] bool VerifyEepromImage(CLowIO& link, const std::vector<uint8_t>& image,
+                                     uint32_t last);
 
 }  // namespace zentaro

@@ -48,11 +48,11 @@ struct CommandContext {
 };
 
 // The six commands of the main window. Each returns true when it ended with "OK".
-bool ProgramFlash(CommandContext& context);
-bool VerifyFlash(CommandContext& context);
-bool ProgramEeprom(CommandContext& context);
-bool VerifyEeprom(CommandContext& context);
-bool ReadFlash(CommandContext& context);
-bool ReadEeprom(CommandContext& context);
+[[nodiscard]] bool ProgramFlash(CommandContext& context);
+[[nodiscard]] bool VerifyFlash(CommandContext& context);
+[[nodiscard]] bool ProgramEeprom(CommandContext& context);
+[[nodiscard]] bool VerifyEeprom(CommandContext& context);
+[[nodiscard]] bool ReadFlash(CommandContext& context);
+[[nodiscard]] bool ReadEeprom(CommandContext& context);
 
 }  // namespace zentaro

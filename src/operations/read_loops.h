@@ -12,7 +12,7 @@ namespace zentaro {
 // when a read or a write to the output fails, or when the user asked to stop (looked at
 // after each block or record). Nothing half-read is written: a failed block
 // read fails the loop before any record from its buffer goes out.
-bool ReadFlashToHex(CLowIO& link, HexOutput& output);
-bool ReadEepromToHex(CLowIO& link, HexOutput& output);
+[[nodiscard]] bool ReadFlashToHex(CLowIO& link, HexOutput& output);
+[[nodiscard]] bool ReadEepromToHex(CLowIO& link, HexOutput& output);
 
 }  // namespace zentaro

@@ -7,6 +7,6 @@ namespace zentaro {
 
 // Erases the selected device's chip and leaves programming mode; false without a device,
 // while a command runs, or when the board does not acknowledge the erase.
-bool EraseChip(Session& session);
+[[nodiscard]] bool EraseChip(Session& session);
 
 }  // namespace zentaro

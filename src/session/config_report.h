@@ -59,7 +59,7 @@ std::string RefusalFor(const ConfigWrite& request, const std::array<ConfigByteRi
 // Writes the bytes asked for with the device's write forms, fuses first and the lock last,
 // then leaves programming mode; false when the board did not acknowledge every write. The
 // request must have passed RefusalFor.
-bool WriteConfig(CLowIO& link, const DeviceRecord& device, uint8_t programmerType,
-                 const ConfigWrite& request);
+[[nodiscard]] bool WriteConfig(CLowIO& link, const DeviceRecord& device, uint8_t programmerType,
+                               const ConfigWrite& request);
 
 }  // namespace zentaro

@@ -58,10 +58,10 @@ public:
     Session& operator=(const Session&) = delete;
 
     // Finds the board by the scan over COM1 … COM4.
-    bool Scan();
+    [[nodiscard]] bool Scan();
     // Finds the board on one port (a COM name or a device path): at the scan's rates, or at
     // baudRate only.
-    bool Open(const std::string& port, std::optional<int> baudRate = std::nullopt);
+    [[nodiscard]] bool Open(const std::string& port, std::optional<int> baudRate = std::nullopt);
     // After a Scan or Open that found nothing: why ports that exist could not be opened (when
     // any), then the no-board message.
     void ReportNoBoard();
@@ -79,7 +79,7 @@ public:
 
     // Copies the table row of that name, renews the memory image (flashSize bytes of 0xFF)
     // and sends the select-device block. False when no row has the name or a command runs.
-    bool SelectDevice(const std::string& name);
+    [[nodiscard]] bool SelectDevice(const std::string& name);
     // No device: nothing may run, and no image is kept.
     void ClearDevice();
     bool HasDevice() const { return device_.name != nullptr; }
@@ -99,9 +99,9 @@ public:
     std::unique_ptr<AdvancedOptions> AdvancedOptionsForDevice();
 
     // Leaves programming with 'E' (the board may refuse, and says so through the Panel).
-    bool ExitProgramming();
+    [[nodiscard]] bool ExitProgramming();
     // Checks that the board answers again after ExitProgramming; tells the user when not.
-    bool Rejoin();
+    [[nodiscard]] bool Rejoin();
 
     CLowIO& Link() { return link_; }
     Panel& panel() { return link_.panel(); }

@@ -133,8 +133,10 @@ void MainDialog::RestoreDeviceSelection() {
 }
 
 void MainDialog::ApplyDevice(const std::string& name) {
-    settings_.WriteText(kDeviceNameKey, FromUtf8(name));
-    session_->SelectDevice(name);
+    // Deliberately unchecked: a store that cannot be written leaves the choice to this run,
+    // and the name comes from the board's own list while no command runs.
+    static_cast<void>(settings_.WriteText(kDeviceNameKey, FromUtf8(name)));
+    static_cast<void>(session_->SelectDevice(name));
     EnableControls(true);
 }
 
@@ -165,7 +167,8 @@ void MainDialog::ChooseFile() {
         return;
     }
     fileName_ = *chosen;
-    settings_.WriteText(kFileNameKey, fileName_);
+    // Deliberately unchecked: a store that cannot be written leaves the file to this run.
+    static_cast<void>(settings_.WriteText(kFileNameKey, fileName_));
     ShowFileName();
 }
 
@@ -207,7 +210,8 @@ void MainDialog::LeaveOrRejoin() {
         }
         return;
     }
-    if (RunBusy([this] { session_->Rejoin(); })) {
+    // A board that did not come back has been reported; the commands stay to try again.
+    if (RunBusy([this] { static_cast<void>(session_->Rejoin()); })) {
         EnableControls(true);
     }
 }

@@ -42,7 +42,7 @@ public:
 
     // Finds the board and fills the window. False when no board answered; the user has
     // been told and the window is not to be shown.
-    bool Initialise();
+    [[nodiscard]] bool Initialise();
 
     const StatusLine& Status() const { return *status_; }
 

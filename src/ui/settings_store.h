@@ -28,7 +28,7 @@ class SettingsStore {
 public:
     QString ReadText(SettingKey key, const QString& defaultValue) const;
     int ReadInteger(SettingKey key, int defaultValue) const;
-    bool WriteText(SettingKey key, const QString& text);
+    [[nodiscard]] bool WriteText(SettingKey key, const QString& text);
 };
 
 }  // namespace zentaro

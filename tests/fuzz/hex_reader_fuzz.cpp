@@ -15,7 +15,8 @@ void LoadInto(std::istringstream& file, std::vector<uint8_t>& image) {
     zentaro::IsHexFile(file);
     zentaro::HexLoadState state;
     const size_t imageSize = image.size();
-    zentaro::LoadHexImage(file, image, state);
+    // Any input may fail to load; what matters is what the load did to the image.
+    static_cast<void>(zentaro::LoadHexImage(file, image, state));
     if (image.size() != imageSize || (!state.loadedData && state.highestAddress != 0)) {
         std::abort();
     }
