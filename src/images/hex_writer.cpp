@@ -165,7 +165,10 @@ std::string FormatSegmentRecord(uint32_t byteAddress) {
 
 std::string FormatDataRecord(uint32_t byteAddress, const uint8_t bytes[16]) {
     const uint32_t address = byteAddress & 0xFFFF;
-    std::string line = ":10";
+    std::string line;
+    // ':', count, address, type, sixteen bytes and the checksum: grown once, not three times.
+    line.reserve(1 + 2 * (1 + 2 + 1 + kGroupSize + 1));
+    line = ":10";
     AppendHexByte(line, address >> 8);
     AppendHexByte(line, address & 0xFF);
     line += "00";
