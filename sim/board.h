@@ -5,7 +5,6 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <span>
 #include <string>
 #include <string_view>
@@ -110,7 +109,7 @@ private:
     uint8_t mode_ = 0;
     std::array<bool, kLampCount> lamps_{};
     bool hungUp_ = false;
-    std::map<uint8_t, unsigned> seen_;  // occurrences per command, for faults
+    std::array<unsigned, 256> seen_{};  // occurrences per command key, for faults
     Counters counters_;
 };
 
