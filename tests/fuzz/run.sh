@@ -24,6 +24,9 @@ else
     shift
 fi
 here=$(cd "$(dirname "$0")" && pwd)
+# Recording where every block was allocated costs a fifth of the inputs; a finding is still
+# caught, and running the target on the kept input alone shows those stacks.
+export ASAN_OPTIONS="${ASAN_OPTIONS:-malloc_context_size=0}"
 if [ -n "${ZENTARO_FUZZ_CORPUS:-}" ]; then
     scratch=$ZENTARO_FUZZ_CORPUS
 else
