@@ -9,12 +9,16 @@
 #include <string>
 #include <vector>
 
-#include "cli/cli_files.h"
+#include "cli/flat_json.h"
 #include "cli/in_memory_cli.h"
+#include "support/byte_pattern.h"
+#include "support/hex_text.h"
 #include "support/temp_dir.h"
 
 namespace zentaro::test {
 namespace {
+
+using Bytes = std::vector<uint8_t>;
 
 constexpr char kChip[] = "Mirval 3";  // 8 KiB flash, 512 bytes EEPROM, lock, low and high fuse
 
@@ -37,7 +41,7 @@ protected:
 
     std::string PathOf(const std::string& name) const { return folder.Path(name); }
     std::string WriteHexFile(const std::string& name, const Bytes& data) const {
-        WriteHex(PathOf(name), data);
+        WriteFile(PathOf(name), HexText({{0, data}}));
         return PathOf(name);
     }
 

@@ -12,13 +12,18 @@
 #include <thread>
 #include <vector>
 
-#include "cli/cli_files.h"
 #include "cli/cli_runner.h"
+#include "cli/flat_json.h"
 #include "link/temp_config_home.h"
 #include "sim/sim_server.h"
+#include "support/byte_pattern.h"
+#include "support/hex_text.h"
+#include "support/temp_dir.h"
 
 namespace zentaro::test {
 namespace {
+
+using Bytes = std::vector<uint8_t>;
 
 constexpr char kChip[] = "Mirval 3";
 constexpr char kNoBoardText[] = "没有发现编程器目标板！   \nZentaro 1.37 汉化版 ";
@@ -36,7 +41,7 @@ protected:
     CliRun Cli(std::vector<std::string> args) { return RunCli(args, home.Path().string()); }
 
     std::string WriteHexFile(const std::string& name, const Bytes& data) {
-        WriteHex(PathOf(name), data);
+        WriteFile(PathOf(name), HexText({{0, data}}));
         return PathOf(name);
     }
 

@@ -30,11 +30,9 @@ protected:
         return *opened;
     }
 
-    // A board with the chip and the identity, calibration byte and more options.
+    // A board of this type with the chip fitted, and more options.
     void Fit(const char* chip, char type, const std::vector<std::string>& more = {}) {
-        std::vector<std::string> options = {
-            "--chip",  chip,        "--type", std::string(1, type), "--id",
-            "MZR1.35", "--version", "35",     "--calibration",      "0xA7"};
+        std::vector<std::string> options = {"--chip", chip, "--type", std::string(1, type)};
         options.insert(options.end(), more.begin(), more.end());
         opened.reset();
         scripted = std::make_unique<test::ScriptedLink>(options);

@@ -8,20 +8,13 @@
 #include <vector>
 
 #include "link/low_io.h"
+#include "support/byte_pattern.h"
 #include "support/in_memory_board.h"
 #include "support/recording_panel.h"
 
 namespace zentaro::test {
 
 using Bytes = std::vector<uint8_t>;
-
-inline Bytes Pattern(size_t count, uint8_t seed) {
-    Bytes bytes(count);
-    for (size_t i = 0; i < count; ++i) {
-        bytes[i] = static_cast<uint8_t>(seed + i * 7);
-    }
-    return bytes;
-}
 
 inline Bytes Slice(const Bytes& from, size_t offset, size_t count) {
     return Bytes(from.begin() + static_cast<long>(offset),

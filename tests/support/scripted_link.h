@@ -14,7 +14,9 @@
 namespace zentaro::test {
 
 // A link opened on a ScriptedPort, which keeps every write, answered by the simulated board
-// with these zentaro-sim options; pauses take no time.
+// with these zentaro-sim options; pauses take no time. The board is a released one
+// ("MZR1.35", version 35) and the chip's calibration byte 0xA7, unless the options say
+// otherwise.
 struct ScriptedLink {
     explicit ScriptedLink(const std::vector<std::string>& options);
 

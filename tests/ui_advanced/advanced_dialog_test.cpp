@@ -37,11 +37,8 @@ protected:
     void Open(const char* name, char type, uint8_t level = 1,
               const std::vector<std::string>& more = {}) {
         std::vector<std::string> options = {
-            "--chip",        name,      "--type",      std::string(1, type),
-            "--id",          "MZR1.35", "--version",   "35",
-            "--calibration", "0xA7",    "--lock",      "0xFF",
-            "--low-fuse",    "0xFF",    "--high-fuse", "0xFF",
-            "--ext-fuse",    "0xFF"};
+            "--chip", name,          "--type", std::string(1, type), "--lock", "0xFF", "--low-fuse",
+            "0xFF",   "--high-fuse", "0xFF",   "--ext-fuse",         "0xFF"};
         options.insert(options.end(), more.begin(), more.end());
         dialog.reset();
         scripted = std::make_unique<test::ScriptedLink>(options);
