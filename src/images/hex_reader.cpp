@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <limits>
 
 #include "images/hex_digits.h"
@@ -34,26 +35,46 @@ void Rewind(std::istream& file) {
     file.seekg(0, std::ios::beg);
 }
 
-// The next piece: up to and including the line feed, at most kMaxPiece characters.
-// False at the end of the file.
-// Reads the stream's buffer directly: a large file is millions of characters, and going
-// through the stream for each one costs more than the parse.
-bool ReadPiece(std::istream& file, std::string& piece) {
-    piece.clear();
-    std::streambuf& buffer = *file.rdbuf();
-    while (piece.size() < kMaxPiece) {
-        const int c = buffer.sbumpc();
-        if (c == std::char_traits<char>::eof()) {
-            file.setstate(std::ios::eofbit);
-            break;
+// Hands out the file's pieces: each up to and including its line feed, at most kMaxPiece
+// characters. It takes the stream's characters a block at a time: a large file is millions
+// of characters, and taking them one by one costs more than the parse.
+class PieceReader {
+public:
+    explicit PieceReader(std::istream& file) : file_(file) {}
+
+    // False at the end of the file.
+    bool Next(std::string& piece) {
+        piece.clear();
+        while (piece.size() < kMaxPiece && (next_ < end_ || Fill())) {
+            const char* from = block_.data() + next_;
+            const size_t available = std::min(end_ - next_, kMaxPiece - piece.size());
+            const auto* feed = static_cast<const char*>(std::memchr(from, '\n', available));
+            const size_t taken = feed != nullptr ? static_cast<size_t>(feed - from) + 1 : available;
+            piece.append(from, taken);
+            next_ += taken;
+            if (feed != nullptr) {
+                break;
+            }
         }
-        piece.push_back(static_cast<char>(c));
-        if (c == '\n') {
-            break;
-        }
+        return !piece.empty();
     }
-    return !piece.empty();
-}
+
+private:
+    bool Fill() {
+        next_ = 0;
+        end_ = static_cast<size_t>(
+            file_.rdbuf()->sgetn(block_.data(), static_cast<std::streamsize>(block_.size())));
+        if (end_ == 0) {
+            file_.setstate(std::ios::eofbit);
+        }
+        return end_ > 0;
+    }
+
+    std::istream& file_;
+    std::array<char, 4096> block_{};
+    size_t next_ = 0;
+    size_t end_ = 0;
+};
 
 void UpperCase(std::string& line) {
     for (char& c : line) {
@@ -112,8 +133,9 @@ bool LoadDataRecord(const std::string& line, size_t pos, uint32_t count, uint32_
 
 bool IsHexFile(std::istream& file) {
     Rewind(file);
+    PieceReader pieces(file);
     std::string piece;
-    while (ReadPiece(file, piece)) {
+    while (pieces.Next(piece)) {
         const size_t start = SkipSpace(piece);
         if (start == piece.size() || piece[start] != ':') {
             return false;
@@ -125,8 +147,9 @@ bool IsHexFile(std::istream& file) {
 bool LoadHexImage(std::istream& file, std::vector<uint8_t>& image, HexLoadState& state) {
     Rewind(file);
     bool result = true;
+    PieceReader pieces(file);
     std::string piece;
-    while (ReadPiece(file, piece)) {
+    while (pieces.Next(piece)) {
         UpperCase(piece);
         result = ParseHexRecord(piece, image, state) && result;
     }

@@ -225,5 +225,24 @@ TEST(HexLoadTest, LongLinesAreReadInPieces) {
     EXPECT_TRUE(AllBlank(cut.image));
 }
 
+TEST(HexLoadTest, RecordsOfEveryLengthLoadWhereverTheReadsSplitTheText) {
+    std::string text;
+    std::vector<uint8_t> expected(8192, 0xFF);
+    uint32_t address = 0;
+    for (size_t length = 1; address + length <= expected.size(); length = length % 100 + 1) {
+        std::vector<uint8_t> data(length);
+        for (uint8_t& byte : data) {
+            byte = static_cast<uint8_t>(address * 7 + 3);
+            expected[address++] = byte;
+        }
+        text += Record(0x00, address - static_cast<uint32_t>(length), data);
+    }
+    ASSERT_GT(text.size(), 3 * 4096U);
+    const Loaded loaded = Load(text);
+    EXPECT_TRUE(loaded.isHex);
+    EXPECT_TRUE(loaded.ok);
+    EXPECT_EQ(loaded.image, expected);
+}
+
 }  // namespace
 }  // namespace zentaro
