@@ -1,12 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sim/board.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string_view>
 
 namespace zentaro::sim {
 
 namespace {
+
+// The count bytes of memory from start on, blanks past its end. A block may ask for 64 KiB,
+// so they are copied at once rather than read one by one.
+std::vector<uint8_t> ReadSpan(const std::vector<uint8_t>& memory, uint32_t start, uint32_t count) {
+    std::vector<uint8_t> data(count, 0xFF);
+    if (start < memory.size()) {
+        const size_t inside = std::min<size_t>(count, memory.size() - start);
+        std::copy_n(memory.begin() + start, inside, data.begin());
+    }
+    return data;
+}
 
 constexpr uint8_t kCR = 0x0D;
 constexpr uint8_t kEsc = 0x1B;
@@ -396,22 +408,16 @@ Board::Outcome Board::BlockWrite() {
 Board::Outcome Board::BlockRead() {
     const uint8_t type = pending_[3];
     const uint32_t count = uint32_t{pending_[1]} << 8 | pending_[2];
-    std::vector<uint8_t> data(count);
     if (type == 'F') {
         const bool wordWide = chip_.WordWide();
         const uint32_t start = wordWide ? uint32_t{address_} * 2 : address_;
-        for (uint32_t i = 0; i < count; ++i) {
-            data[i] = chip_.ReadFlashByte(start + i);
-        }
         address_ = static_cast<uint16_t>(address_ + (wordWide ? count / 2 : count));
-        return {data, {}};
+        return {ReadSpan(chip_.Flash(), start, count), {}};
     }
     if (type == 'E') {
-        for (uint32_t i = 0; i < count; ++i) {
-            data[i] = chip_.ReadEeprom(address_ + i);
-        }
+        const uint32_t start = address_;
         address_ = static_cast<uint16_t>(address_ + count);
-        return {data, {}};
+        return {ReadSpan(chip_.Eeprom(), start, count), {}};
     }
     return {{kRefused}, "unknown memory type"};
 }
