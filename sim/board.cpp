@@ -1,24 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sim/board.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <string_view>
 
 namespace zentaro::sim {
 
 namespace {
-
-// The count bytes of memory from start on, blanks past its end. A block may ask for 64 KiB,
-// so they are copied at once rather than read one by one.
-std::vector<uint8_t> ReadSpan(const std::vector<uint8_t>& memory, uint32_t start, uint32_t count) {
-    std::vector<uint8_t> data(count, 0xFF);
-    if (start < memory.size()) {
-        const size_t inside = std::min<size_t>(count, memory.size() - start);
-        std::copy_n(memory.begin() + start, inside, data.begin());
-    }
-    return data;
-}
 
 constexpr uint8_t kCR = 0x0D;
 constexpr uint8_t kEsc = 0x1B;
@@ -412,12 +400,12 @@ Board::Outcome Board::BlockRead() {
         const bool wordWide = chip_.WordWide();
         const uint32_t start = wordWide ? uint32_t{address_} * 2 : address_;
         address_ = static_cast<uint16_t>(address_ + (wordWide ? count / 2 : count));
-        return {ReadSpan(chip_.Flash(), start, count), {}};
+        return {chip_.ReadFlashBytes(start, count), {}};
     }
     if (type == 'E') {
         const uint32_t start = address_;
         address_ = static_cast<uint16_t>(address_ + count);
-        return {ReadSpan(chip_.Eeprom(), start, count), {}};
+        return {chip_.ReadEepromBytes(start, count), {}};
     }
     return {{kRefused}, "unknown memory type"};
 }

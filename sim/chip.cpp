@@ -10,6 +10,16 @@ namespace {
 
 constexpr uint8_t kSignatureMaker = 0x5A;
 
+// A block may ask for 64 KiB, so its bytes are copied at once rather than read one by one.
+std::vector<uint8_t> ReadSpan(const std::vector<uint8_t>& memory, uint32_t start, uint32_t count) {
+    std::vector<uint8_t> data(count, 0xFF);
+    if (start < memory.size()) {
+        const size_t inside = std::min<size_t>(count, memory.size() - start);
+        std::copy_n(memory.begin() + start, inside, data.begin());
+    }
+    return data;
+}
+
 }  // namespace
 
 Chip::Chip(const DeviceRecord& device)
@@ -76,6 +86,14 @@ void Chip::ProgramFlashByte(uint32_t byteAddress, uint8_t value) {
 
 uint8_t Chip::ReadEeprom(uint32_t address) const {
     return address < eeprom_.size() ? eeprom_[address] : 0xFF;
+}
+
+std::vector<uint8_t> Chip::ReadFlashBytes(uint32_t byteAddress, uint32_t count) const {
+    return ReadSpan(flash_, byteAddress, count);
+}
+
+std::vector<uint8_t> Chip::ReadEepromBytes(uint32_t address, uint32_t count) const {
+    return ReadSpan(eeprom_, address, count);
 }
 
 void Chip::WriteEeprom(uint32_t address, uint8_t value) {

@@ -49,6 +49,9 @@ public:
     void ProgramFlashByte(uint32_t byteAddress, uint8_t value);
     uint8_t ReadEeprom(uint32_t address) const;
     void WriteEeprom(uint32_t address, uint8_t value);
+    // The count bytes from this address on, as the byte reads give them: blanks past the end.
+    std::vector<uint8_t> ReadFlashBytes(uint32_t byteAddress, uint32_t count) const;
+    std::vector<uint8_t> ReadEepromBytes(uint32_t address, uint32_t count) const;
 
     void ChipErase();
 

@@ -40,8 +40,10 @@ void Require(bool property) {
     }
 }
 
+// Kept across inputs: each input fills what it uses and leaves the image blank again.
 std::vector<uint8_t> image(kLargestImage, 0xFF);
 uint32_t imageSize = 0;
+std::vector<uint8_t> loaded;
 
 // Sixteen blanks, compared as two words: this is asked for every record of the image, and a
 // memcmp call goes through the sanitizer's checks each time.
@@ -70,7 +72,6 @@ bool FarBlankRecord(uint32_t address, const uint8_t bytes[16]) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using zentaro::fuzz::AllEqual;
-    static std::vector<uint8_t> loaded;
     static std::istringstream file;
 
     zentaro::fuzz::FuzzBytes input(data, size);
@@ -100,17 +101,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     output.skipBlank = FarBlankRecord;
     Require(zentaro::WriteHexRecords(output, image.data(), imageSize) && output.WriteEndRecord());
     file.str(output.text);
-    std::vector<uint8_t>& target = loaded;
-    target.assign(imageSize, 0xFF);
+    loaded.assign(imageSize, 0xFF);
     zentaro::HexLoadState state;
-    Require(zentaro::IsHexFile(file) && zentaro::LoadHexImage(file, target, state));
+    Require(zentaro::IsHexFile(file) && zentaro::LoadHexImage(file, loaded, state));
 
     // Whole records go out; a tail shorter than a record does not.
     const uint32_t written = imageSize / 16 * 16;
     Require(state.loadedData == (written > 0));
     Require(written == 0 || state.highestAddress == written - 1);
-    Require(std::equal(image.begin(), image.begin() + written, target.begin()));
-    Require(AllEqual(target.data() + written, imageSize - written, 0xFF));
+    Require(std::equal(image.begin(), image.begin() + written, loaded.begin()));
+    Require(AllEqual(loaded.data() + written, imageSize - written, 0xFF));
 
     std::memset(image.data(), 0xFF, imageSize);
     return 0;

@@ -5,28 +5,13 @@
 
 #include <sstream>
 
+#include "support/hex_text.h"
+
 namespace zentaro {
 namespace {
 
-// One record with the published checksum (type byte included).
 std::string Record(uint32_t type, uint32_t address, const std::vector<uint8_t>& data) {
-    std::ostringstream line;
-    line << std::uppercase << std::hex;
-    uint32_t sum = static_cast<uint32_t>(data.size()) + (address >> 8) + (address & 0xFF) + type;
-    line << ':' << (data.size() < 16 ? "0" : "") << data.size();
-    line.width(4);
-    line.fill('0');
-    line << address;
-    line.width(2);
-    line << type;
-    for (uint8_t byte : data) {
-        line.width(2);
-        line << unsigned{byte};
-        sum += byte;
-    }
-    line.width(2);
-    line << ((0x100 - (sum & 0xFF)) & 0xFF) << '\n';
-    return line.str();
+    return test::HexRecord(type, address, data.data(), data.size());
 }
 
 struct Loaded {

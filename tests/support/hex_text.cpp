@@ -6,9 +6,7 @@
 
 namespace zentaro::test {
 
-namespace {
-
-std::string Record(unsigned type, unsigned offset, const uint8_t* bytes, size_t count) {
+std::string HexRecord(unsigned type, unsigned offset, const uint8_t* bytes, size_t count) {
     char field[16];
     std::snprintf(field, sizeof field, ":%02X%04X%02X", static_cast<unsigned>(count), offset, type);
     std::string line = field;
@@ -22,8 +20,6 @@ std::string Record(unsigned type, unsigned offset, const uint8_t* bytes, size_t 
     return line + field;
 }
 
-}  // namespace
-
 std::string HexText(const std::map<uint32_t, std::vector<uint8_t>>& records) {
     std::string text;
     uint32_t segment = 0;
@@ -33,10 +29,10 @@ std::string HexText(const std::map<uint32_t, std::vector<uint8_t>>& records) {
             if (address >> 16 != segment) {
                 segment = address >> 16;
                 const uint8_t base[] = {static_cast<uint8_t>(segment << 4), 0};
-                text += Record(2, 0, base, 2);
+                text += HexRecord(2, 0, base, 2);
             }
-            text += Record(0, address & 0xFFFF, bytes.data() + done,
-                           std::min<size_t>(16, bytes.size() - done));
+            text += HexRecord(0, address & 0xFFFF, bytes.data() + done,
+                              std::min<size_t>(16, bytes.size() - done));
         }
     }
     return text + ":00000001FF\n";
@@ -44,7 +40,7 @@ std::string HexText(const std::map<uint32_t, std::vector<uint8_t>>& records) {
 
 std::string ReadHexText(const std::vector<uint8_t>& memory) {
     const uint8_t firstSegment[] = {0, 0};
-    return Record(2, 0, firstSegment, 2) + HexText({{0, memory}});
+    return HexRecord(2, 0, firstSegment, 2) + HexText({{0, memory}});
 }
 
 }  // namespace zentaro::test
