@@ -92,17 +92,17 @@ Timing RunInProcess(const std::string& home, const std::string& image, Timing& c
     Session session(std::make_unique<PosixSerialPort>(PortNames{home, {}}), panel, clock);
     NoWindowChores chores;
     const auto start = std::chrono::steady_clock::now();
-    if (boards.empty() || !session.Open("COM1", kBaud)) {
+    if (boards.empty() || !session.Open("COM1", kBaud).Ok()) {
         return {};
     }
     session.LearnBoard();
-    if (!session.SelectDevice(kChip)) {
+    if (!session.SelectDevice(kChip).Ok()) {
         return {};
     }
     const double wireBefore = WireSeconds(*boards.front());
     const unsigned long pausedBefore = clock.pausedMs;
     const auto commandStart = std::chrono::steady_clock::now();
-    if (session.Run(MemoryCommand::ProgramFlash, image, {}, chores) != CommandOutcome::Ok) {
+    if (!session.Run(MemoryCommand::ProgramFlash, image, {}, chores).Ok()) {
         for (const std::string& notice : panel.notices) {
             std::printf("notice: %s\n", notice.c_str());
         }

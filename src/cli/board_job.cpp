@@ -7,7 +7,7 @@
 
 #include "cli/console_panel.h"
 #include "cli/describe.h"
-#include "session/chip_erase.h"
+#include "cli/interrupt.h"
 #include "session/config_report.h"
 #include "session/session.h"
 
@@ -34,7 +34,7 @@ int ExitFor(CommandOutcome outcome) {
         case CommandOutcome::FileError:
             return kExitFile;
         case CommandOutcome::Canceled:
-            return kExitInterrupted;
+            return InterruptedExitStatus();
         default:
             return kExitFailed;
     }
@@ -64,21 +64,17 @@ public:
 
 private:
     bool Connect() {
-        const bool found =
+        const SessionResult found =
             result_.port.empty() ? session_.Scan() : session_.Open(result_.port, options_.baud);
-        if (!found) {
+        if (!found.Ok()) {
             result_.exitCode = kExitNoBoard;
             result_.message = kNoProgrammerText;
-            if (const std::string trouble = PortTroubleNotice(session_.Link().ScanReport());
-                !trouble.empty()) {
-                result_.lines.push_back(trouble);
-            }
-            result_.lines.push_back(kNoProgrammerText);
+            result_.lines = found.notices;
             return false;
         }
-        result_.port = session_.Link().PortName();
+        result_.port = session_.Board().port;
         panel_.SetLabel(result_.port);
-        session_.LearnBoard();
+        static_cast<void>(session_.LearnBoard());  // the listing tells what the board offered
         return true;
     }
 
@@ -94,7 +90,7 @@ private:
         } else if (std::find(offered.begin(), offered.end(), name) == offered.end()) {
             return Refuse(kExitUsage, "the board does not offer \"" + name + "\" (see: devices)");
         }
-        if (!session_.SelectDevice(name)) {
+        if (!session_.SelectDevice(name).Ok()) {
             return Refuse(kExitFailed, "cannot select \"" + name + "\"");
         }
         result_.device = name;
@@ -110,7 +106,7 @@ private:
     void RunVerb() {
         switch (options_.verb) {
             case Verb::Scan:
-                result_.lines = DescribeBoard(session_);
+                result_.lines = DescribeBoard(*session_.DescribeBoard().board, session_.Listing());
                 Succeed("board found");
                 return;
             case Verb::Devices:
@@ -138,46 +134,46 @@ private:
                                        .verifyEeprom = !options_.noVerify,
                                        .ignoreChecksum = options_.ignoreChecksum};
         NoWindowChores chores;
-        const CommandOutcome outcome =
+        const SessionResult run =
             session_.Run(CommandFor(options_), options_.file, switches, chores);
         const DeviceRecord& device = session_.Device();
         const uint32_t size =
             options_.memory == Memory::Flash ? device.flashSize : device.eepromSize;
         result_.bytes = options_.verb == Verb::Read ? size : std::min(size, file_.dataEnd);
-        result_.exitCode = ExitFor(outcome);
+        result_.exitCode = ExitFor(run.outcome);
         for (const std::string& question : panel_.Declined()) {
             result_.lines.push_back("declined, no terminal to ask (--yes answers Yes): " +
                                     question);
         }
-        for (const std::string& notice : panel_.Notices()) {
-            result_.lines.push_back(notice);
+        ShowNotices(run);
+        if (!run.status.empty()) {
+            result_.lines.push_back(run.status);
         }
-        if (!panel_.Status().empty()) {
-            result_.lines.push_back(panel_.Status());
+        result_.message = run.status;
+        if (!run.Ok() && !run.notices.empty()) {
+            result_.message = run.notices.back();
         }
-        result_.message = panel_.Status();
-        if (outcome != CommandOutcome::Ok && !panel_.Notices().empty()) {
-            result_.message = panel_.Notices().back();
-        }
-        if (outcome != CommandOutcome::Ok && !panel_.LastNo().empty()) {
-            result_.message = "declined: " + panel_.LastNo();
+        if (!run.Ok() && !run.declined.empty()) {
+            result_.message = "declined: " + run.declined;
         }
     }
 
+    void ShowNotices(const SessionResult& run) {
+        result_.lines.insert(result_.lines.end(), run.notices.begin(), run.notices.end());
+    }
+
     void Info() {
-        auto advanced = session_.AdvancedOptionsForDevice();
-        advanced->Open();
-        result_.lines = DescribeIdentity(*advanced, result_.device);
-        // The text the advanced window shows when 's' went unanswered.
-        if (advanced->State().signature == "?? ?? ??") {
-            Refuse(kExitFailed, "the board did not read the signature");
+        const SessionResult read = session_.ReadInfo();
+        result_.lines = DescribeIdentity(*read.info, result_.device);
+        if (read.info->signatureRead) {
+            Succeed(read.info->signature);
         } else {
-            Succeed(advanced->State().signature);
+            Refuse(kExitFailed, "the board did not read the signature");
         }
     }
 
     void Erase() {
-        if (EraseChip(session_)) {
+        if (session_.EraseChip().Ok()) {
             result_.lines.push_back("Chip erased.");
             Succeed("chip erased");
         } else {
@@ -186,41 +182,51 @@ private:
     }
 
     void Fuses() {
-        auto advanced = session_.AdvancedOptionsForDevice();
-        advanced->Open();
-        const uint8_t level = session_.Listing().programmerLevel;
+        SessionResult shown = session_.OpenConfig();
+        std::vector<std::string> notices = shown.notices;
         bool written = true;
         if (WritesFuses(options_)) {
-            const auto rights = RightsFor(session_.Device(), advanced->ProgrammerType(), level);
-            const std::string refusal = RefusalFor(options_.fuseWrite, rights);
-            if (!refusal.empty()) {
-                Refuse(kExitFailed, "nothing written: " + refusal);
-                return;
+            SessionResult write =
+                session_.WriteConfigBytes(options_.fuseWrite, options_.allowLockout);
+            if (write.change) {
+                const std::vector<std::string> change = DescribeChange(*write.change);
+                result_.lines.insert(result_.lines.end(), change.begin(), change.end());
+                result_.change = write.change;
             }
-            written = WriteConfig(session_.Link(), session_.Device(), advanced->ProgrammerType(),
-                                  options_.fuseWrite);
-            for (const auto& byte : options_.fuseWrite) {
-                result_.bytes += byte ? 1u : 0u;
+            switch (write.outcome) {
+                case CommandOutcome::Ok:
+                case CommandOutcome::Failed:
+                    if (!write.config) {  // refused before anything was sent
+                        Refuse(kExitFailed, write.refusal);
+                        return;
+                    }
+                    break;
+                case CommandOutcome::Canceled:
+                    ShowNotices(write);
+                    Refuse(InterruptedExitStatus(), "stopped: the lock byte was not written");
+                    return;
+                default:
+                    Refuse(kExitFailed, write.refusal);
+                    return;
             }
+            written = write.Ok();
+            result_.bytes = write.bytes;
+            notices.insert(notices.end(), write.notices.begin(), write.notices.end());
             result_.lines.push_back((written ? "Written: " : "Not acknowledged by the board: ") +
                                     DescribeWrite(options_.fuseWrite) + ".");
-            if (advanced->State().readEnabled) {
-                advanced->Read();
-            }
+            shown = std::move(write);
         }
-        const ConfigReport report = DescribeConfig(*advanced, session_.Device(), level);
-        const std::vector<std::string> shown = DescribeConfigReport(report);
-        result_.lines.insert(result_.lines.end(), shown.begin(), shown.end());
-        for (const std::string& notice : panel_.Notices()) {
-            result_.lines.push_back(notice);
-        }
+        const ConfigReport& report = *shown.config;
+        const std::vector<std::string> lines = DescribeConfigReport(report);
+        result_.lines.insert(result_.lines.end(), lines.begin(), lines.end());
+        result_.lines.insert(result_.lines.end(), notices.begin(), notices.end());
         if (!WritesFuses(options_)) {
             for (const ConfigByteRights& right : report.rights) {
                 result_.bytes += right.readable ? 1 : 0;
             }
         }
         if (!written) {
-            Refuse(kExitFailed, "the board did not acknowledge every write");
+            Refuse(kExitFailed, shown.refusal);
         } else if (report.read && !report.complete) {
             Refuse(kExitFailed, "the board did not answer every read: " + DescribeBytes(report));
         } else {

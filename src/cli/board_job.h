@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "cli/file_check.h"
 #include "cli/program.h"
 #include "cli/terminal.h"
+#include "session/config_change.h"
 
 namespace zentaro::cli {
 
@@ -18,7 +20,6 @@ enum ExitCode : int {
     kExitUsage = 2,
     kExitNoBoard = 3,
     kExitFile = 4,
-    kExitInterrupted = 130
 };
 
 // How the command went on one board.
@@ -29,7 +30,8 @@ struct BoardResult {
     std::string message;  // the system's ending text, or the tool's reason
     uint64_t bytes = 0;
     double seconds = 0;
-    std::vector<std::string> lines;  // what the command shows, in order
+    std::vector<std::string> lines;      // what the command shows, in order
+    std::optional<ConfigChange> change;  // fuses: what the write asked for changes
 };
 
 // Finds the board (port empty: the scan over COM1 ... COM4), selects the device and runs

@@ -4,7 +4,10 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <string>
 #include <utility>
+
+#include "link/low_io.h"
 
 namespace zentaro::cli {
 
@@ -96,6 +99,12 @@ private:
                 o.baud = ParseNumber(*text, 10);
                 if (!o.baud || *o.baud <= 0) {
                     Fail("not a baud rate: " + *text);
+                } else if (std::find(kBoardBaudRates.begin(), kBoardBaudRates.end(), *o.baud) ==
+                           kBoardBaudRates.end()) {
+                    Fail("not a rate the board uses: " + *text + " (" +
+                         std::to_string(kBoardBaudRates[0]) + ", " +
+                         std::to_string(kBoardBaudRates[1]) + " or " +
+                         std::to_string(kBoardBaudRates[2]) + ")");
                 }
             }
         } else if (arg == "-d" || arg == "--device") {
@@ -108,6 +117,8 @@ private:
             o.noVerify = true;
         } else if (arg == "--ignore-checksum") {
             o.ignoreChecksum = true;
+        } else if (arg == "--allow-lockout") {
+            o.allowLockout = true;
         } else if (arg == "--json") {
             o.json = true;
         } else if (arg == "-q" || arg == "--quiet") {
@@ -171,6 +182,8 @@ private:
             Fail("unexpected argument " + words[expected]);
         } else if (fuseOptionSeen_ && o.verb != Verb::Fuses) {
             Fail("--lock, --low, --high and --ext belong to the fuses command");
+        } else if (o.allowLockout && o.verb != Verb::Fuses) {
+            Fail("--allow-lockout belongs to the fuses command");
         } else if (o.baud && o.ports.empty()) {
             Fail("--baud needs --port");
         }

@@ -25,7 +25,8 @@ struct CliOptions {
     bool ignoreChecksum = false;
     bool json = false;
     bool quiet = false;
-    ConfigWrite fuseWrite{};  // fuses: the bytes to write; none given shows them
+    ConfigWrite fuseWrite{};    // fuses: the bytes to write; none given shows them
+    bool allowLockout = false;  // fuses: write even bytes that leave the chip out of reach
     bool help = false;
     bool version = false;
 };

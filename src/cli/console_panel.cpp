@@ -12,20 +12,17 @@ bool ConsolePanel::StopRequested() const {
     return Interrupted();
 }
 
-void ConsolePanel::Notice(const std::string& text) {
-    notices_.push_back(text);
-}
+// Notices reach the report through the command's result, printed once the board is done.
+void ConsolePanel::Notice(const std::string&) {}
 
 bool ConsolePanel::AskYesNo(const std::string& text, bool) {
     switch (terminal_.Ask(prefix_, text)) {
         case Terminal::Answer::Yes:
             return true;
         case Terminal::Answer::No:
-            lastNo_ = text;
             return false;
         case Terminal::Answer::Declined:
             declined_.push_back(text);
-            lastNo_ = text;
             return false;
     }
     return false;

@@ -10,8 +10,9 @@
 namespace zentaro::cli {
 
 // One board's Panel on the terminal. The texts the commands show (notices, the status line)
-// are kept for the board's report, printed once it finishes so that parallel boards never
-// interleave; the status and the bar live on the board's progress line meanwhile.
+// reach the board's report through the session's results, printed once it finishes so that
+// parallel boards never interleave; the status and the bar live on the board's progress line
+// meanwhile.
 class ConsolePanel final : public Panel {
 public:
     ConsolePanel(Terminal& terminal, size_t line, std::string prefix);
@@ -30,12 +31,8 @@ public:
 
     // The label of the progress line, e.g. the port once the board was found.
     void SetLabel(std::string label);
-    const std::string& Status() const { return status_; }
-    // Notices and the questions nobody could answer, in the order they came.
-    const std::vector<std::string>& Notices() const { return notices_; }
+    // The questions nobody could answer, in the order they came.
     const std::vector<std::string>& Declined() const { return declined_; }
-    // The last question answered No, by the user or for want of a terminal.
-    const std::string& LastNo() const { return lastNo_; }
 
 private:
     void Redraw();
@@ -45,9 +42,7 @@ private:
     std::string prefix_;
     std::string label_;
     std::string status_;
-    std::vector<std::string> notices_;
     std::vector<std::string> declined_;
-    std::string lastNo_;
     int max_ = 0;
     int position_ = 0;
 };

@@ -33,17 +33,13 @@ std::string NamedByte(ConfigByte which, uint8_t value) {
 
 }  // namespace
 
-std::vector<std::string> DescribeBoard(Session& session) {
-    CLowIO& link = session.Link();
-    const BoardListing& listing = session.Listing();
+std::vector<std::string> DescribeBoard(const BoardFacts& board, const BoardListing& listing) {
     std::vector<std::string> lines;
-    lines.push_back("Port:       " + link.PortName() + " at " + std::to_string(link.BaudRate()) +
+    lines.push_back("Port:       " + board.port + " at " + std::to_string(board.baudRate) +
                     " baud");
-    lines.push_back("Identifier: " + link.SoftwareIdentifier());
-    char major = 0;
-    char minor = 0;
-    if (link.ReadSoftwareVersion(major, minor)) {
-        lines.push_back(std::string("Version:    ") + major + "." + minor);
+    lines.push_back("Identifier: " + board.identifier);
+    if (board.version) {
+        lines.push_back("Version:    " + *board.version);
     }
     if (listing.listType) {
         lines.push_back("Board:      lists its devices (" + std::to_string(listing.reportedCodes) +
@@ -54,18 +50,33 @@ std::vector<std::string> DescribeBoard(Session& session) {
                         (listing.programmerTypes.empty() ? "none reported"
                                                          : Joined(listing.programmerTypes, ", ")));
     }
-    lines.push_back("Block size: " + (link.BlockSize() == 0 ? std::string("no block transfers")
-                                                            : std::to_string(link.BlockSize())));
+    lines.push_back("Block size: " + (board.blockSize == 0 ? std::string("no block transfers")
+                                                           : std::to_string(board.blockSize)));
     lines.push_back("Devices:    " + std::to_string(listing.devices.size()) + " offered");
     return lines;
 }
 
-std::vector<std::string> DescribeIdentity(const AdvancedOptions& options,
-                                          const std::string& device) {
-    const AdvancedState& state = options.State();
-    return {"Device:      " + device, "Signature:   " + state.signature,
-            "Calibration: " + (state.calibration.empty() ? "-" : state.calibration),
-            "Identifier:  " + state.identifier, "Version:     " + state.version};
+std::vector<std::string> DescribeIdentity(const ChipInfo& info, const std::string& device) {
+    return {"Device:      " + device, "Signature:   " + info.signature,
+            "Calibration: " + (info.calibration.empty() ? "-" : info.calibration),
+            "Identifier:  " + info.identifier, "Version:     " + info.version};
+}
+
+std::vector<std::string> DescribeChange(const ConfigChange& change) {
+    std::vector<std::string> lines;
+    for (size_t i = 0; i < kConfigByteOrder.size(); ++i) {
+        if (!change.write[i]) {
+            continue;
+        }
+        const ConfigByte which = kConfigByteOrder[i];
+        lines.push_back(std::string("Byte ") + ConfigByteName(which) + ": " +
+                        (change.known[i] ? Hex(change.before[which]) : "??") + " -> " +
+                        Hex(*change.write[i]));
+    }
+    for (const SettingChange& setting : change.settings) {
+        lines.push_back(setting.name + ": " + setting.before + " -> " + setting.after);
+    }
+    return lines;
 }
 
 std::string DescribeBytes(const ConfigReport& report) {

@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "config_bits/flows.h"
 #include "session/config_report.h"
 #include "session/session.h"
 
@@ -12,9 +11,10 @@ namespace zentaro::cli {
 
 // The lines the tool prints for what it learnt; English labels, the board's and the
 // layout's own texts as they are.
-std::vector<std::string> DescribeBoard(Session& session);
-std::vector<std::string> DescribeIdentity(const AdvancedOptions& options,
-                                          const std::string& device);
+std::vector<std::string> DescribeBoard(const BoardFacts& board, const BoardListing& listing);
+std::vector<std::string> DescribeIdentity(const ChipInfo& info, const std::string& device);
+// Each byte a write sends, old -> new, then each named setting that changes.
+std::vector<std::string> DescribeChange(const ConfigChange& change);
 std::vector<std::string> DescribeConfigReport(const ConfigReport& report);
 // "lock=FF low=E2 high=D9 extended=FF", the bytes read.
 std::string DescribeBytes(const ConfigReport& report);

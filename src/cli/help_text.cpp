@@ -16,6 +16,7 @@ SYNOPSIS
     zentaro-cli [options] read    flash|eeprom FILE
     zentaro-cli [options] erase
     zentaro-cli [options] fuses [--lock XX] [--low XX] [--high XX] [--ext XX]
+                                [--allow-lockout]
 
 DESCRIPTION
     Finds the programmer board (by the scan over COM1 ... COM4, or on the port given),
@@ -35,8 +36,10 @@ COMMANDS
     erase     Erase the chip and leave programming mode.
     fuses     Without values: read the lock and fuse bytes and show the settings they
               stand for. With values: write only the bytes given (two hex digits each),
-              then show them again. Bytes the device does not have or the board may not
-              write are refused before anything is written.
+              then show them again. Before writing, prints each byte as old -> new and
+              each named setting that changes; --json carries them as "before" and
+              "after". Bytes the device does not have or the board may not write are
+              refused before anything is written.
 
 OPTIONS
     -p, --port PORT
@@ -57,9 +60,14 @@ OPTIONS
               Program without verifying afterwards.
     --ignore-checksum
               Load HEX files with bad checksums without asking.
+    --allow-lockout
+              Write even when the bytes would take the chip out of reach of this
+              programmer (serial programming turned off on a serial programmer, or reset
+              disabled); without it such a write is refused with exit status 1 and the
+              settings named. Only with fuses.
     --json    Print one JSON object on standard output: command, device, port, bytes,
-              seconds, ok, exit, message (several ports: a "boards" array). Other output
-              goes to standard error.
+              seconds, ok, exit, message (several ports: a "boards" array; fuses with
+              values: also "before" and "after"). Other output goes to standard error.
     -q, --quiet
               Print nothing but errors.
     --version Print the version.
@@ -72,13 +80,19 @@ EXIT STATUS
     2  usage error (also an unknown or missing device)
     3  no board answered
     4  the file could not be read, parsed or written; nothing was sent to the board
+    129 stopped by SIGHUP
     130 stopped by Ctrl-C
-    With several ports, the worst status of all boards.
+    143 stopped by SIGTERM
+    With several ports, the worst status of all boards; a stopped run ends with the
+    status of the signal that stopped it.
 
 STOPPING
-    Ctrl-C stops every running command at its next exchange with the board: programming
-    mode is left, the failed lamp lit, and a file being read keeps its earlier contents.
-    A second Ctrl-C ends the program at once.
+    Ctrl-C (SIGINT), SIGTERM and SIGHUP stop every running command at its next exchange
+    with the board: programming mode is left, the failed lamp lit, and a file being read
+    keeps its earlier contents, with no temporary file left beside it. A second one of
+    these signals ends the program at once (status 128 plus its number), which may leave
+    the read's temporary file .NAME.XXXXXX beside the file. A signal that was ignored
+    when the program started (as under nohup) stays ignored.
 
 EXAMPLES
     zentaro-cli scan

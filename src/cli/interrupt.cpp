@@ -5,39 +5,67 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <string_view>
 
 namespace zentaro::cli {
 
 namespace {
 
 // The one piece of process-wide state: a signal can only reach the program through it.
-volatile std::sig_atomic_t interrupted = 0;
+// The number of the signal that asked for the stop; 0 before any.
+volatile std::sig_atomic_t stopSignal = 0;
 
-constexpr char kStopping[] =
-    "\nzentaro-cli: stopping after the current exchange (Ctrl-C again to quit at once)\n";
+struct StopSignal {
+    int number;
+    std::string_view notice;
+};
 
-extern "C" void OnInterrupt(int) {
-    if (interrupted != 0) {
-        ::_exit(130);
+constexpr StopSignal kStopSignals[] = {
+    {SIGINT, "\nzentaro-cli: stopping after the current exchange (Ctrl-C again to quit at once)\n"},
+    {SIGTERM, "\nzentaro-cli: terminated, stopping after the current exchange\n"},
+    {SIGHUP, "\nzentaro-cli: hung up, stopping after the current exchange\n"},
+};
+
+extern "C" void OnStopSignal(int number) {
+    if (stopSignal != 0) {
+        ::_exit(128 + number);
     }
-    interrupted = 1;
+    stopSignal = number;
     // Only async-signal-safe calls here.
-    [[maybe_unused]] const ssize_t ignored =
-        ::write(STDERR_FILENO, kStopping, sizeof kStopping - 1);
+    for (const StopSignal& signal : kStopSignals) {
+        if (signal.number == number) {
+            [[maybe_unused]] const ssize_t ignored =
+                ::write(STDERR_FILENO, signal.notice.data(), signal.notice.size());
+        }
+    }
 }
 
 }  // namespace
 
 void CatchInterrupt() {
     struct sigaction action {};
-    action.sa_handler = OnInterrupt;
+    action.sa_handler = OnStopSignal;
+    // The handlers never run inside each other: a second signal that comes while the first
+    // is being handled waits for it, then ends the program.
     sigemptyset(&action.sa_mask);
+    for (const StopSignal& signal : kStopSignals) {
+        sigaddset(&action.sa_mask, signal.number);
+    }
     // No SA_RESTART: a wait in poll() wakes up, and the port's waits go on by themselves.
-    ::sigaction(SIGINT, &action, nullptr);
+    for (const StopSignal& signal : kStopSignals) {
+        struct sigaction before {};
+        if (::sigaction(signal.number, nullptr, &before) == 0 && before.sa_handler != SIG_IGN) {
+            ::sigaction(signal.number, &action, nullptr);
+        }
+    }
 }
 
 bool Interrupted() {
-    return interrupted != 0;
+    return stopSignal != 0;
+}
+
+int InterruptedExitStatus() {
+    return 128 + stopSignal;
 }
 
 }  // namespace zentaro::cli

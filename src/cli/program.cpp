@@ -116,7 +116,7 @@ int RunProgram(const std::vector<std::string>& args, const ProgramHost& host) {
     const std::vector<BoardResult> results = RunBoards(options, file, terminal, host);
     terminal.Finish();
     PrintResults(options, results, host);
-    return Interrupted() ? kExitInterrupted : WorstExit(results);
+    return Interrupted() ? InterruptedExitStatus() : WorstExit(results);
 }
 
 }  // namespace zentaro::cli

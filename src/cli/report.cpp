@@ -29,13 +29,52 @@ const char* ResultWord(int exitCode) {
     }
 }
 
+std::string JsonObject(const std::vector<std::pair<std::string, std::string>>& members) {
+    std::string json;
+    for (const auto& [name, value] : members) {
+        json += (json.empty() ? "" : ",") + JsonString(name) + ":" + JsonString(value);
+    }
+    return "{" + json + "}";
+}
+
+std::string HexByte(uint8_t value) {
+    char text[4];
+    std::snprintf(text, sizeof text, "%02X", value);
+    return text;
+}
+
+// The bytes a fuse write sends and the named settings it changes, old and new.
+std::string ChangeFields(const ConfigChange& change) {
+    std::vector<std::pair<std::string, std::string>> bytesBefore;
+    std::vector<std::pair<std::string, std::string>> bytesAfter;
+    for (size_t i = 0; i < kConfigByteOrder.size(); ++i) {
+        if (const auto value = change.write[i]) {
+            const ConfigByte which = kConfigByteOrder[i];
+            bytesBefore.emplace_back(ConfigByteName(which),
+                                     change.known[i] ? HexByte(change.before[which]) : "??");
+            bytesAfter.emplace_back(ConfigByteName(which), HexByte(*value));
+        }
+    }
+    std::vector<std::pair<std::string, std::string>> settingsBefore;
+    std::vector<std::pair<std::string, std::string>> settingsAfter;
+    for (const SettingChange& setting : change.settings) {
+        settingsBefore.emplace_back(setting.name, setting.before);
+        settingsAfter.emplace_back(setting.name, setting.after);
+    }
+    return ",\"before\":{\"bytes\":" + JsonObject(bytesBefore) +
+           ",\"settings\":" + JsonObject(settingsBefore) +
+           "},\"after\":{\"bytes\":" + JsonObject(bytesAfter) +
+           ",\"settings\":" + JsonObject(settingsAfter) + "}";
+}
+
 std::string BoardFields(const std::string& command, const BoardResult& result) {
     return "\"command\":" + JsonString(command) + ",\"device\":" + JsonString(result.device) +
            ",\"port\":" + JsonString(result.port) + ",\"bytes\":" + std::to_string(result.bytes) +
            ",\"seconds\":" + Seconds(result.seconds) +
            ",\"ok\":" + (result.exitCode == kExitOk ? "true" : "false") +
            ",\"exit\":" + std::to_string(result.exitCode) +
-           ",\"message\":" + JsonString(result.message);
+           ",\"message\":" + JsonString(result.message) +
+           (result.change ? ChangeFields(*result.change) : "");
 }
 
 }  // namespace

@@ -83,4 +83,26 @@ bool WriteLockByte(CLowIO& link, const DeviceProfile& profile, bool serial, uint
                : link.WriteLockBits(value);
 }
 
+bool WriteConfigBytes(CLowIO& link, const DeviceProfile& profile, bool serial,
+                      const ConfigWrite& request) {
+    const auto requested = [&](ConfigByte which) { return request[static_cast<size_t>(which)]; };
+    bool written = true;
+    if (const auto low = requested(ConfigByte::Low)) {
+        written = WriteLowFuse(link, profile, serial, *low) && written;
+    }
+    if (const auto high = requested(ConfigByte::High)) {
+        written = WriteHighFuse(link, serial, *high) && written;
+    }
+    if (const auto extended = requested(ConfigByte::Extended)) {
+        written = WriteExtendedFuse(link, serial, *extended) && written;
+    }
+    const auto lock = requested(ConfigByte::Lock);
+    if (lock && !link.panel().StopRequested()) {
+        written = WriteLockByte(link, profile, serial, *lock) && written;
+    }
+    // Deliberately unchecked: the link forgets programming mode whatever the board answers.
+    static_cast<void>(link.LeaveProgMode());
+    return written;
+}
+
 }  // namespace zentaro

@@ -6,6 +6,7 @@
 #include "catalogue/device_profile.h"
 #include "catalogue/device_table.h"
 #include "config_bits/control_state.h"
+#include "config_bits/rights.h"
 #include "link/low_io.h"
 
 namespace zentaro {
@@ -35,5 +36,12 @@ ConfigRead ReadConfigBytes(CLowIO& link, const DeviceProfile& profile, bool seri
 [[nodiscard]] bool WriteExtendedFuse(CLowIO& link, bool serial, uint8_t value);
 [[nodiscard]] bool WriteLockByte(CLowIO& link, const DeviceProfile& profile, bool serial,
                                  uint8_t value);
+
+// Writes the bytes asked for with the device's write forms, the fuses first and the lock last,
+// then leaves programming mode. A stop asked for by then keeps the lock byte as it was: a lock
+// cannot be undone by the user, a half-written set of fuses can. True when the board
+// acknowledged every write that was sent.
+[[nodiscard]] bool WriteConfigBytes(CLowIO& link, const DeviceProfile& profile, bool serial,
+                                    const ConfigWrite& request);
 
 }  // namespace zentaro

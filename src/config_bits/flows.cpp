@@ -11,10 +11,6 @@ namespace zentaro {
 
 namespace {
 
-constexpr size_t kFuseAccess = 0;
-constexpr size_t kLockAccess = 1;
-constexpr size_t kReadAccess = 2;
-
 constexpr const char* kNoSupport = "No_support";
 
 // Board texts are shown as they came, except bytes that are no printable ASCII.
@@ -41,18 +37,6 @@ AdvancedOptions::AdvancedOptions(CLowIO& link, const DeviceRecord& device, uint8
       level_(programmerLevel),
       layout_(LayoutForDevice(ProfileFor(device))) {}
 
-bool AdvancedOptions::Granted(size_t accessIndex) const {
-    const ConfigAccess access = AccessFor(device_, programmerType_);
-    switch (accessIndex) {
-        case kFuseAccess:
-            return access.fuses;
-        case kLockAccess:
-            return access.locks;
-        default:
-            return access.read;
-    }
-}
-
 void AdvancedOptions::Open() {
     state_.identifier = link_.Identify() ? Printable(link_.SoftwareIdentifier()) : "?";
     char major = 0;
@@ -65,7 +49,8 @@ void AdvancedOptions::Open() {
     if (link_.ReadProgrammerType(type)) {
         programmerType_ = static_cast<uint8_t>(type);
     }
-    if (Granted(kReadAccess)) {
+    rights_ = RightsFor(device_, programmerType_, level_);
+    if (Readable(rights_)) {
         Read();
     } else {
         state_.readEnabled = false;
@@ -73,11 +58,11 @@ void AdvancedOptions::Open() {
         // Deliberately unchecked: the link forgets programming mode whatever the board answers.
         static_cast<void>(link_.LeaveProgMode());
     }
-    if (!Granted(kFuseAccess)) {
+    if (!FusesWritable(rights_)) {
         fusesDenied_ = true;
         SetFuseControlsEnabled(state_.controls, layout_, false);
     }
-    if (!Granted(kLockAccess)) {
+    if (!LockWritable(rights_)) {
         locksDenied_ = true;
         state_.controls.lock.enabled = false;
         state_.controls.lockDescriptionEnabled = false;
@@ -92,7 +77,8 @@ void AdvancedOptions::ShowSignature() {
     uint8_t b0 = 0;
     uint8_t b1 = 0;
     uint8_t b2 = 0;
-    if (!link_.ReadSignature(b0, b1, b2)) {
+    state_.signatureRead = link_.ReadSignature(b0, b1, b2);
+    if (!state_.signatureRead) {
         state_.signature = "?? ?? ??";
         return;
     }
@@ -134,42 +120,36 @@ void AdvancedOptions::Read() {
     state_.readEnabled = true;
 }
 
-void AdvancedOptions::WriteFuses(const ConfigBytes& bytes) {
-    // Deliberately unchecked, here and for the lock byte: the window reports no single write;
-    // what the chip holds is what its next read shows.
-    const DeviceProfile& profile = ProfileFor(device_);
-    static_cast<void>(WriteLowFuse(link_, profile, Serial(), bytes.low));
-    if (profile.highFuse) {
-        static_cast<void>(WriteHighFuse(link_, Serial(), bytes.high));
+ConfigWrite AdvancedOptions::PendingWrite() const {
+    const ConfigBytes bytes = ComposeBytes(state_.controls, layout_);
+    ConfigWrite request{};
+    for (size_t i = 0; i < kConfigByteOrder.size(); ++i) {
+        const ConfigByte which = kConfigByteOrder[i];
+        // The lock goes out even when lock access is denied: the board is the judge of it.
+        if (which == ConfigByte::Lock || rights_[i].writable) {
+            request[i] = bytes[which];
+        }
     }
-    if (profile.extendedFuse) {
-        static_cast<void>(WriteExtendedFuse(link_, Serial(), bytes.extended));
-    }
+    return request;
 }
 
 void AdvancedOptions::Write() {
     state_.writeEnabled = false;
-    const ConfigBytes bytes = ComposeBytes(state_.controls, layout_);
+    const ConfigWrite request = PendingWrite();
     if (state_.controls.lock.selected >= 1 && !fusesDenied_) {
         SetFuseControlsEnabled(state_.controls, layout_, false);
     }
-    if (Granted(kFuseAccess)) {
-        WriteFuses(bytes);
-    }
-    // A stop asked for during the fuses keeps the lock as it was: it cannot be undone.
-    if (!link_.panel().StopRequested()) {
-        static_cast<void>(WriteLockByte(link_, ProfileFor(device_), Serial(), bytes.lock));
-    }
+    // Deliberately unchecked: the window reports no single write; what the chip holds is what
+    // its next read shows.
+    static_cast<void>(WriteConfigBytes(link_, ProfileFor(device_), Serial(), request));
     state_.writeEnabled = true;
-    // Deliberately unchecked: the link forgets programming mode whatever the board answers.
-    static_cast<void>(link_.LeaveProgMode());
 }
 
 void AdvancedOptions::Erase() {
     state_.eraseEnabled = false;
     // Deliberately unchecked: the read that follows shows what the chip holds now.
     static_cast<void>(link_.ChipErase());
-    if (Granted(kReadAccess)) {
+    if (Readable(rights_)) {
         Read();
     } else {
         // Deliberately unchecked: the link forgets programming mode whatever the board answers.

@@ -7,6 +7,7 @@
 #include "catalogue/device_table.h"
 #include "config_bits/control_state.h"
 #include "config_bits/layouts.h"
+#include "config_bits/rights.h"
 #include "link/low_io.h"
 
 namespace zentaro {
@@ -14,7 +15,8 @@ namespace zentaro {
 // Everything the advanced options window shows.
 struct AdvancedState {
     ControlState controls;
-    std::string signature;       // 1016
+    std::string signature;  // 1016
+    bool signatureRead = false;
     std::string identifier;      // 1017
     std::string version;         // 1018
     std::string calibration;     // 1079
@@ -39,6 +41,10 @@ public:
     void Write();
     void Erase();
 
+    // The bytes Write sends for the controls as they stand: the fuses when fuse access is
+    // granted (the high and extended ones where the device has them), the lock always.
+    ConfigWrite PendingWrite() const;
+
     AdvancedState& State() { return state_; }
     const AdvancedState& State() const { return state_; }
     ControlState& Controls() { return state_.controls; }
@@ -47,13 +53,15 @@ public:
     bool LocksDenied() const { return locksDenied_; }
     // The board's answer to 'p' when the options opened, 0 without one.
     uint8_t ProgrammerType() const { return programmerType_; }
+    // What this board may do with each byte of this device, known once Open has run.
+    const ConfigRights& Rights() const { return rights_; }
+    const DeviceRecord& Device() const { return device_; }
+    uint8_t ProgrammerLevel() const { return level_; }
 
 private:
     bool Serial() const { return programmerType_ == 'S'; }
-    bool Granted(size_t accessIndex) const;
     void ShowSignature();
     void ShowCalibration();
-    void WriteFuses(const ConfigBytes& bytes);
 
     CLowIO& link_;
     DeviceRecord device_;
@@ -62,6 +70,7 @@ private:
     AdvancedState state_;
     // 0 until the board answered 'p'; without 'S' or 'P' only 'B' grants access.
     uint8_t programmerType_ = 0;
+    ConfigRights rights_{};
     bool fusesDenied_ = false;
     bool locksDenied_ = false;
 };

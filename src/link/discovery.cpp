@@ -19,8 +19,12 @@ struct ScanRound {
     int baudRate;
     bool upgradeMode;
 };
-constexpr ScanRound kScanRounds[] = {
-    {115200, false}, {19200, false}, {38400, false}, {19200, true}, {38400, true}};
+// Every rate as a running board, then the two lower ones again as a board in upgrade mode.
+constexpr ScanRound kScanRounds[] = {{kBoardBaudRates[0], false},
+                                     {kBoardBaudRates[1], false},
+                                     {kBoardBaudRates[2], false},
+                                     {kBoardBaudRates[1], true},
+                                     {kBoardBaudRates[2], true}};
 constexpr int kScannedPorts = 4;
 
 void PutBigEndian(std::vector<uint8_t>& out, uint32_t value, int bytes) {
@@ -76,10 +80,6 @@ bool CLowIO::OpenPort(const std::string& name, std::optional<int> baudRate) {
         if (!baudRate || *baudRate == round.baudRate) {
             steps.push_back({name, round.baudRate, round.upgradeMode});
         }
-    }
-    if (baudRate && steps.empty()) {
-        // A rate the board's scan never uses: both identifications at that rate.
-        steps = {{name, *baudRate, false}, {name, *baudRate, true}};
     }
     return RunScan(steps);
 }

@@ -18,6 +18,9 @@
 
 namespace zentaro {
 
+// The line rates board firmware runs at, in the order the scan tries them.
+inline constexpr std::array<int, 3> kBoardBaudRates = {115200, 19200, 38400};
+
 // The one object through which the program talks to the programmer board: the serial
 // transport and the one-letter command set. Owned by one holder, never copied; closes its
 // port when destroyed. Every command returns true on success.
@@ -48,7 +51,8 @@ public:
     // Discovery and control.
     [[nodiscard]] bool OpenAndScan();
     // The scan's identification on one port only (a COM name or a device path): at the scan's
-    // rates in the scan's order, or only at baudRate when given.
+    // rates in the scan's order, or only at baudRate when given (one of kBoardBaudRates; any
+    // other rate finds nothing).
     [[nodiscard]] bool OpenPort(const std::string& name,
                                 std::optional<int> baudRate = std::nullopt);
     [[nodiscard]] bool Identify();

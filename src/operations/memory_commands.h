@@ -20,7 +20,7 @@ struct CommandSwitches {
     bool ignoreChecksum = false;
 };
 
-// How a memory command ended, for front ends that report more than the status text.
+// How a command ended, for front ends that report more than the status text.
 enum class CommandOutcome {
     Ok,         // ended with "OK"
     Failed,     // the board failed or the chip differed from the file
@@ -29,6 +29,7 @@ enum class CommandOutcome {
     NoDevice,   // no device selected
     Refused,    // another command is still running
     Canceled,   // the user asked it to stop; it ended with "Canceled"
+    NoBoard,    // no board answered
 };
 
 // Everything a memory command uses from its front end. The memory image is exactly

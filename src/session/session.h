@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -15,6 +16,8 @@
 #include "link/low_io.h"
 #include "link/serial_port.h"
 #include "operations/memory_commands.h"
+#include "session/session_result.h"
+#include "session/transcript_panel.h"
 
 namespace zentaro {
 
@@ -48,38 +51,40 @@ struct BoardListing {
 };
 
 // One programmer board as both front ends drive it: finding and identifying it, the device
-// list, the selected device with its memory image, and the commands, one at a time. It owns
-// the link and the image; nothing in it is shared with another session, so several boards can
-// each have their own on their own thread.
+// list, the selected device with its memory image, and every command, one at a time. Each
+// command returns a SessionResult with what it showed the user. The session owns the link and
+// the image; nothing in it is shared with another session, so several boards can each have
+// their own on their own thread.
 class Session {
 public:
     Session(std::unique_ptr<SerialPort> port, Panel& panel, Clock& clock);
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
-    // Finds the board by the scan over COM1 … COM4.
-    [[nodiscard]] bool Scan();
-    // Finds the board on one port (a COM name or a device path): at the scan's rates, or at
+    // Finds the board by the scan over COM1 … COM4. When none answers, the user is told why
+    // ports that exist could not be opened (when any), then the no-board message.
+    SessionResult Scan();
+    // The same on one port (a COM name or a device path): at the scan's rates, or at
     // baudRate only.
-    [[nodiscard]] bool Open(const std::string& port, std::optional<int> baudRate = std::nullopt);
-    // After a Scan or Open that found nothing: why ports that exist could not be opened (when
-    // any), then the no-board message.
-    void ReportNoBoard();
+    SessionResult Open(const std::string& port, std::optional<int> baudRate = std::nullopt);
 
     // After a successful Scan or Open: the device list from 't', or the programmer types
     // ('O', the first one sent with 'o') and the level ('K') with the table; then the block
     // size ('b'). No device is selected yet.
-    void LearnBoard();
+    SessionResult LearnBoard();
     const BoardListing& Listing() const { return listing_; }
     // Another programmer type: it is sent to the board, the level read again and the device
     // list rebuilt. The device stays selected until the next SelectDevice or ClearDevice.
-    void ChangeProgrammerType(int index);
+    SessionResult ChangeProgrammerType(int index);
     // The listing entry to select for a stored device name.
     int RestoreIndexFor(const std::string& storedName) const;
+    // The port, the rate and the identifier, and the version read from the board now.
+    SessionResult DescribeBoard();
+    BoardFacts Board() const;
 
     // Copies the table row of that name, renews the memory image (flashSize bytes of 0xFF)
-    // and sends the select-device block. False when no row has the name or a command runs.
-    [[nodiscard]] bool SelectDevice(const std::string& name);
+    // and sends the select-device block. NoDevice when no row has the name.
+    SessionResult SelectDevice(const std::string& name);
     // No device: nothing may run, and no image is kept.
     void ClearDevice();
     bool HasDevice() const { return device_.name != nullptr; }
@@ -88,34 +93,61 @@ public:
     const std::vector<uint8_t>& Image() const { return image_; }
 
     // Runs one memory command on the selected device; the board is told the device again
-    // first. fileName empty: the command asks the Panel to browse. A request while another
-    // command runs is refused, as is one without a device (both silently).
-    CommandOutcome Run(MemoryCommand command, const std::string& fileName,
-                       const CommandSwitches& switches, WindowChores& chores);
-    bool Busy() const { return busy_; }
+    // first. fileName empty: the command asks the Panel to browse.
+    SessionResult Run(MemoryCommand command, const std::string& fileName,
+                      const CommandSwitches& switches, WindowChores& chores);
 
-    // The lock and fuse options of the selected device, after telling the board the device
-    // again; nullptr without a device or while a command runs. The caller runs Open().
-    std::unique_ptr<AdvancedOptions> AdvancedOptionsForDevice();
+    // Tells the board the device, erases the chip and leaves programming mode.
+    SessionResult EraseChip();
+    // The same from the open lock and fuse view, which has told the board the device: the
+    // bytes are read back onto the controls as the user left them, where reading is allowed.
+    SessionResult EraseChip(const ControlState& shown);
+    // Signature, calibration byte, identifier and version, as the lock and fuse view shows
+    // them; the view closes again.
+    SessionResult ReadInfo();
+
+    // The lock and fuse view of the selected device: the board is told the device again, then
+    // identity, programmer type, the first read and the access rights. Its state comes with
+    // every result until CloseConfig.
+    SessionResult OpenConfig();
+    // Reads the bytes again onto the controls as the user left them.
+    SessionResult ReadConfig(const ControlState& shown);
+    // Writes what the controls stand for. A write that would take the chip out of reach of
+    // this programmer is asked about first; No sends nothing.
+    SessionResult WriteConfig(const ControlState& shown);
+    // Writes the bytes given and leaves the others alone, refused as a whole when the rights
+    // forbid one, or when it locks the chip out and allowLockout is false. The bytes are read
+    // again afterwards where reading is allowed.
+    SessionResult WriteConfigBytes(const ConfigWrite& request, bool allowLockout);
+    void CloseConfig();
+    bool ConfigOpen() const { return config_ != nullptr; }
 
     // Leaves programming with 'E' (the board may refuse, and says so through the Panel).
-    [[nodiscard]] bool ExitProgramming();
+    SessionResult ExitProgramming();
     // Checks that the board answers again after ExitProgramming; tells the user when not.
-    [[nodiscard]] bool Rejoin();
+    SessionResult Rejoin();
 
-    CLowIO& Link() { return link_; }
-    Panel& panel() { return link_.panel(); }
+    // A command is running. Every command asked for meanwhile is refused.
+    bool Busy() const { return busy_; }
 
 private:
+    class Command;
+
+    SessionResult NoBoard(Command& command);
     void FillProgrammerTypes();
     void ApplyProgrammerType();
     void FillDevicesFromTable();
+    void TellDevice();
+    void AddConfig(SessionResult& result) const;
+    SessionResult ConfigResult(Command& command);
 
+    TranscriptPanel transcript_;
     CLowIO link_;
     BoardListing listing_;
     DeviceRecord device_;
     std::vector<uint8_t> image_;
-    bool busy_ = false;
+    std::unique_ptr<AdvancedOptions> config_;
+    std::atomic<bool> busy_{false};
 };
 
 }  // namespace zentaro

@@ -7,7 +7,6 @@
 #include <QTimer>
 
 #include "config_bits/codec.h"
-#include "ui/advanced_dialog_window.h"
 #include "ui/busy_run.h"
 #include "ui/window_thread_panel.h"
 #include "ui_advanced_dialog.h"
@@ -43,59 +42,51 @@ void RenderCombo(QComboBox& combo, const ComboState& state) {
 
 }  // namespace
 
-AdvancedDialog::AdvancedDialog(QWidget* parent, CLowIO& link, const DeviceRecord& device,
-                               uint8_t programmerLevel)
-    : AdvancedDialog(parent, std::make_unique<AdvancedOptions>(link, device, programmerLevel)) {}
-
-AdvancedDialog::AdvancedDialog(QWidget* parent, std::unique_ptr<AdvancedOptions> options,
-                               WindowThreadPanel* linkPanel)
+AdvancedDialog::AdvancedDialog(QWidget* parent, Session& session, WindowThreadPanel& linkPanel)
     : QDialog(parent),
       ui_(std::make_unique<Ui::AdvancedDialog>()),
-      options_(std::move(options)),
-      linkPanel_(linkPanel) {
+      session_(session),
+      linkPanel_(linkPanel),
+      layout_(LayoutForDevice(ProfileFor(session.Device()))) {
     ui_->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     setFixedSize(size());
-    if (linkPanel_ == nullptr) {
-        opened_ = true;
-        OpenWithBoard();
-    } else {
-        // Nothing to act on until the board has been asked.
-        for (QPushButton* button : {ui_->readButton, ui_->writeButton, ui_->eraseButton}) {
-            button->setEnabled(false);
-        }
-    }
+    // The device's lists and boxes are known without the board: they show while it is asked,
+    // whatever the board then answers. Nothing can be acted on until it has been asked.
+    state_.controls = InitialControls(layout_);
+    state_.readEnabled = state_.writeEnabled = state_.eraseEnabled = false;
+    Render();
 
-    connect(ui_->lockCombo, &QComboBox::currentIndexChanged, this, [this] {
-        Change([this](ControlState& c) { ShowLockDescription(c, options_->Layout()); });
-    });
+    connect(ui_->lockCombo, &QComboBox::currentIndexChanged, this,
+            [this] { Change([this](ControlState& c) { ShowLockDescription(c, layout_); }); });
     connect(ui_->blb0Combo, &QComboBox::currentIndexChanged, this,
             [this] { Change([](ControlState& c) { ShowBlb0Description(c); }); });
     connect(ui_->blb1Combo, &QComboBox::currentIndexChanged, this,
             [this] { Change([](ControlState& c) { ShowBlb1Description(c); }); });
     connect(ui_->clockCombo, &QComboBox::currentIndexChanged, this,
-            [this] { Change([this](ControlState& c) { ClockChanged(c, options_->Layout()); }); });
+            [this] { Change([this](ControlState& c) { ClockChanged(c, layout_); }); });
     connect(ui_->bodCombo, &QComboBox::currentIndexChanged, this,
-            [this] { Change([this](ControlState& c) { BodChanged(c, options_->Layout()); }); });
+            [this] { Change([this](ControlState& c) { BodChanged(c, layout_); }); });
     for (QComboBox* combo : {ui_->lockCombo, ui_->blb0Combo, ui_->blb1Combo}) {
         combo->installEventFilter(this);
     }
 
     connect(ui_->readButton, &QPushButton::clicked, this,
-            [this] { RunOperation(ui_->readButton, &AdvancedOptions::Read); });
+            [this] { RunOperation(ui_->readButton, &Session::ReadConfig); });
     connect(ui_->writeButton, &QPushButton::clicked, this,
-            [this] { RunOperation(ui_->writeButton, &AdvancedOptions::Write); });
+            [this] { RunOperation(ui_->writeButton, &Session::WriteConfig); });
     connect(ui_->eraseButton, &QPushButton::clicked, this,
-            [this] { RunOperation(ui_->eraseButton, &AdvancedOptions::Erase); });
+            [this] { RunOperation(ui_->eraseButton, &Session::EraseChip); });
     connect(ui_->closeButton, &QPushButton::clicked, this, [this] { done(1); });
 }
 
 AdvancedDialog::~AdvancedDialog() = default;
 
-void AdvancedDialog::OpenWithBoard() {
-    Exchange(&AdvancedOptions::Open);
-    Render();
+void AdvancedDialog::Run(QWidget* parent, Session& session, WindowThreadPanel& linkPanel) {
+    AdvancedDialog dialog(parent, session, linkPanel);
+    dialog.exec();
+    session.CloseConfig();
 }
 
 void AdvancedDialog::showEvent(QShowEvent* event) {
@@ -103,18 +94,19 @@ void AdvancedDialog::showEvent(QShowEvent* event) {
     if (!opened_) {
         // Once the window is on the screen: the opening talks to the board for a while.
         opened_ = true;
-        QTimer::singleShot(0, this, [this] { OpenWithBoard(); });
+        QTimer::singleShot(0, this, [this] { Exchange([this] { return session_.OpenConfig(); }); });
     }
 }
 
-void AdvancedDialog::Exchange(void (AdvancedOptions::*operation)()) {
-    if (linkPanel_ == nullptr) {
-        ((*options_).*operation)();
-        return;
+void AdvancedDialog::Exchange(const std::function<SessionResult()>& command) {
+    linkPanel_.ClearStop();
+    BusyRun run({this}, [this] { linkPanel_.RequestStop(); });
+    SessionResult result;
+    run.Run([&] { result = command(); });
+    if (result.configState) {
+        state_ = *result.configState;
     }
-    linkPanel_->ClearStop();
-    BusyRun run({this}, [this] { linkPanel_->RequestStop(); });
-    run.Run([&] { ((*options_).*operation)(); });
+    Render();
     if (run.CloseRequested()) {
         close();
     }
@@ -149,7 +141,7 @@ QCheckBox* AdvancedDialog::BoxFor(Control id) const {
 bool AdvancedDialog::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn) {
         if (watched == ui_->lockCombo) {
-            Change([this](ControlState& c) { ShowLockDescription(c, options_->Layout()); });
+            Change([this](ControlState& c) { ShowLockDescription(c, layout_); });
         } else if (watched == ui_->blb0Combo) {
             Change([](ControlState& c) { ShowBlb0Description(c); });
         } else if (watched == ui_->blb1Combo) {
@@ -160,8 +152,7 @@ bool AdvancedDialog::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void AdvancedDialog::Render() {
-    const AdvancedState& state = options_->State();
-    const ControlState& controls = state.controls;
+    const ControlState& controls = state_.controls;
     for (Control id : kCombos) {
         QComboBox* combo = ComboFor(id);
         const QSignalBlocker blocker(combo);
@@ -181,17 +172,17 @@ void AdvancedDialog::Render() {
     ui_->lockDescription->setEnabled(controls.lockDescriptionEnabled);
     ui_->fuseGroup->setEnabled(controls.fuseGroupEnabled);
 
-    ui_->signatureText->setText(Text(state.signature));
-    ui_->identifierText->setText(Text(state.identifier));
-    ui_->versionText->setText(Text(state.version));
-    ui_->calibrationText->setText(Text(state.calibration));
-    ui_->readButton->setEnabled(state.readEnabled);
-    ui_->writeButton->setEnabled(state.writeEnabled);
-    ui_->eraseButton->setEnabled(state.eraseEnabled);
+    ui_->signatureText->setText(Text(state_.signature));
+    ui_->identifierText->setText(Text(state_.identifier));
+    ui_->versionText->setText(Text(state_.version));
+    ui_->calibrationText->setText(Text(state_.calibration));
+    ui_->readButton->setEnabled(state_.readEnabled);
+    ui_->writeButton->setEnabled(state_.writeEnabled);
+    ui_->eraseButton->setEnabled(state_.eraseEnabled);
 }
 
 void AdvancedDialog::Capture() {
-    ControlState& controls = options_->Controls();
+    ControlState& controls = state_.controls;
     for (Control id : kCombos) {
         controls.FindCombo(id)->selected = ComboFor(id)->currentIndex();
     }
@@ -203,24 +194,16 @@ void AdvancedDialog::Capture() {
 template <typename Rule>
 void AdvancedDialog::Change(Rule rule) {
     Capture();
-    rule(options_->Controls());
+    rule(state_.controls);
     Render();
 }
 
-void AdvancedDialog::RunOperation(QPushButton* button, void (AdvancedOptions::*operation)()) {
+void AdvancedDialog::RunOperation(QPushButton* button,
+                                  SessionResult (Session::*operation)(const ControlState&)) {
     Capture();
     button->setEnabled(false);
-    Exchange(operation);
-    Render();
-}
-
-void RunAdvancedOptionsDialog(QWidget* parent, std::unique_ptr<AdvancedOptions> options,
-                              WindowThreadPanel* linkPanel) {
-    AdvancedDialog dialog(parent, std::move(options), linkPanel);
-    dialog.exec();
+    const ControlState shown = state_.controls;
+    Exchange([&] { return (session_.*operation)(shown); });
 }
 
 }  // namespace zentaro
-
-// The class lives in its own header, which the build does not list: have it processed here.
-#include "moc_advanced_dialog_window.cpp"

@@ -1,20 +1,65 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QDialog>
+#include <functional>
 #include <memory>
 
-class QWidget;
+#include "config_bits/flows.h"
+#include "config_bits/layouts.h"
+#include "session/session.h"
+
+class QComboBox;
+class QCheckBox;
+class QPushButton;
+
+namespace Ui {
+class AdvancedDialog;
+}
 
 namespace zentaro {
 
-class AdvancedOptions;
 class WindowThreadPanel;
 
-// Shows the advanced options (lock and fuse bits, signature, board identity) modally. The
-// caller has selected the device on the board just before. With the link's panel, the window
-// appears at once, its exchanges with the board run beside it, and Esc or closing it meanwhile
-// stops them; without, the board is asked before the window appears.
-void RunAdvancedOptionsDialog(QWidget* parent, std::unique_ptr<AdvancedOptions> options,
-                              WindowThreadPanel* linkPanel = nullptr);
+// The advanced options window (lock and fuse bits, signature, board identity): a thin view of
+// the session's lock and fuse view. It shows the device's controls at once and asks the board
+// once it is on the screen; every exchange runs beside the window, and Esc or closing it
+// meanwhile asks the exchange to stop. The rules that follow a selection run on the window's
+// own copy of the controls, which goes to the session with every read, write and erase.
+class AdvancedDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    // linkPanel is the Panel the session talks through; it carries the stop request.
+    AdvancedDialog(QWidget* parent, Session& session, WindowThreadPanel& linkPanel);
+    ~AdvancedDialog() override;
+
+    // Runs the window modally; the session's lock and fuse view is closed at the end.
+    static void Run(QWidget* parent, Session& session, WindowThreadPanel& linkPanel);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QComboBox* ComboFor(Control id) const;
+    QCheckBox* BoxFor(Control id) const;
+    void Render();
+    void Capture();
+    // Takes the widgets' values, applies a rule to the controls and shows the result.
+    template <typename Rule>
+    void Change(Rule rule);
+    void RunOperation(QPushButton* button,
+                      SessionResult (Session::*operation)(const ControlState&));
+    // Runs a session command beside the window and shows the state it leaves.
+    void Exchange(const std::function<SessionResult()>& command);
+
+    std::unique_ptr<Ui::AdvancedDialog> ui_;
+    Session& session_;
+    WindowThreadPanel& linkPanel_;
+    DeviceLayout layout_;
+    AdvancedState state_;
+    bool opened_ = false;
+};
 
 }  // namespace zentaro

@@ -91,8 +91,7 @@ MainDialog::~MainDialog() {
 
 bool MainDialog::Initialise() {
     programming_ = true;
-    if (!session_->Scan()) {
-        session_->ReportNoBoard();
+    if (!session_->Scan().Ok()) {
         return false;
     }
 
@@ -192,9 +191,8 @@ void MainDialog::OpenAdvancedOptions() {
     if (running_) {
         return;
     }
-    std::unique_ptr<AdvancedOptions> options;
-    if (RunBusy([&] { options = session_->AdvancedOptionsForDevice(); }) && options) {
-        RunAdvancedOptionsDialog(this, std::move(options), &threadPanel_);
+    if (HasDevice()) {
+        AdvancedDialog::Run(this, *session_, threadPanel_);
     }
 }
 
@@ -204,14 +202,14 @@ void MainDialog::LeaveOrRejoin() {
     }
     if (programming_) {
         bool left = false;
-        if (RunBusy([&] { left = session_->ExitProgramming(); }) && left) {
+        if (RunBusy([&] { left = session_->ExitProgramming().Ok(); }) && left) {
             EnableControls(false);
             programming_ = false;
         }
         return;
     }
     // A board that did not come back has been reported; the commands stay to try again.
-    if (RunBusy([this] { static_cast<void>(session_->Rejoin()); })) {
+    if (RunBusy([this] { session_->Rejoin(); })) {
         EnableControls(true);
     }
 }

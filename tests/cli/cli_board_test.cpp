@@ -129,6 +129,31 @@ TEST_F(CliBoardTest, FusesAreShownDecodedAndOnlyTheBytesAskedForAreWritten) {
     EXPECT_GT(board.Count().bytesIn, before);  // it did look at the board first
 }
 
+TEST_F(CliBoardTest, AFuseWriteThatLocksTheChipOutIsShownAndRefusedUnlessAllowed) {
+    // Serial programming on (low bit 5 clear); writing E1 turns it off.
+    InMemoryBoard& board = StartBoard("COM1", {"--low-fuse", "0xC1"});
+    const CliRun refused = Cli({"-d", kChip, "fuses", "--low", "E1", "--lock", "FC"});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.out.find("Byte low: C1 -> E1\n"), std::string::npos) << refused.out;
+    EXPECT_NE(refused.out.find("SPI 启用: [x] -> [ ]\n"), std::string::npos) << refused.out;
+    EXPECT_NE(refused.err.find("SPI 启用 unticked (serial programming off)"), std::string::npos)
+        << refused.err;
+    EXPECT_EQ(board.Config().lowFuse, 0xC1);
+    EXPECT_EQ(board.Config().lock, 0xFF);
+
+    const CliRun allowed =
+        Cli({"-d", kChip, "--json", "--allow-lockout", "fuses", "--low", "E1", "--lock", "FC"});
+    EXPECT_EQ(allowed.exitCode, 0) << allowed.err;
+    EXPECT_NE(allowed.out.find("\"before\":{\"bytes\":{\"lock\":\"FF\",\"low\":\"C1\"}"),
+              std::string::npos)
+        << allowed.out;
+    EXPECT_NE(allowed.out.find("\"after\":{\"bytes\":{\"lock\":\"FC\",\"low\":\"E1\"}"),
+              std::string::npos)
+        << allowed.out;
+    EXPECT_EQ(board.Config().lowFuse, 0xE1);
+    EXPECT_EQ(board.Config().lock, 0xFC);
+}
+
 TEST_F(CliBoardTest, AnUnansweredFuseReadIsAFailureNotAnFFByte) {
     // The first pass-through is the calibration read, the second the lock byte.
     StartBoard("COM1", {"--fault", "drop:0x3A@2"});

@@ -5,11 +5,14 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <algorithm>
 #include <csignal>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "cli/cli_runner.h"
@@ -51,25 +54,40 @@ protected:
     std::vector<std::unique_ptr<sim::SimServer>> boards;
 };
 
-TEST_F(CliTest, CtrlCStopsAtTheNextExchangeAndKeepsTheEarlierFile) {
+TEST_F(CliTest, StopSignalsStopAtTheNextExchangeAndKeepTheEarlierFile) {
     // Byte by byte at the real line rate: a read of the whole flash takes seconds.
     sim::SimServer& board = StartBoard("COM1", {"--block-size", "0", "--pace"});
     const std::string path = PathOf("mine.hex");
-    std::ofstream(path) << "mine\n";
-    const CliRun run =
-        RunCli({"-y", "-p", "COM1", "-d", kChip, "read", "flash", path}, home.Path().string(),
-               [&](pid_t cli) {
-                   for (int wait = 0; wait < 1000 && board.Count().bytesIn < 2000; ++wait) {
-                       std::this_thread::sleep_for(std::chrono::milliseconds(10));
-                   }
-                   ::kill(cli, SIGINT);
-               });
-    EXPECT_EQ(run.exitCode, 130) << run.out << run.err;
-    EXPECT_NE(run.out.find("读取 Flash...   Canceled"), std::string::npos) << run.out;
-    std::ifstream kept(path);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "mine\n");
-    EXPECT_FALSE(board.ProgrammingMode());
-    EXPECT_TRUE(board.Lamps()[0]);
+    // The read writes to ".mine.hex." and six characters until it has the whole flash.
+    const auto temporaryFiles = [&] {
+        return std::ranges::count_if(
+            std::filesystem::directory_iterator(home.Path()), [](const auto& entry) {
+                return entry.path().filename().string().starts_with(".mine.hex.");
+            });
+    };
+    // Each ends with 128 plus its number, as a shell reports a program the signal ended.
+    const std::pair<int, int> kStops[] = {{SIGINT, 130}, {SIGTERM, 143}, {SIGHUP, 129}};
+    for (const auto& stop : kStops) {
+        SCOPED_TRACE(stop.first);
+        std::ofstream(path) << "mine\n";
+        const uint64_t before = board.Count().bytesIn;
+        const CliRun run = RunCli(
+            {"-y", "-p", "COM1", "-d", kChip, "read", "flash", path}, home.Path().string(),
+            [&](pid_t cli) {
+                for (int wait = 0; wait < 1000 && board.Count().bytesIn < before + 500; ++wait) {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                }
+                EXPECT_EQ(temporaryFiles(), 1);
+                ::kill(cli, stop.first);
+            });
+        EXPECT_EQ(run.exitCode, stop.second) << run.out << run.err;
+        EXPECT_NE(run.out.find("读取 Flash...   Canceled"), std::string::npos) << run.out;
+        std::ifstream kept(path);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "mine\n");
+        EXPECT_EQ(temporaryFiles(), 0);
+        EXPECT_FALSE(board.ProgrammingMode());
+        EXPECT_TRUE(board.Lamps()[0]);
+    }
 }
 
 TEST_F(CliTest, NoBoardEndsWithTheNoBoardTextAndStatusThree) {
@@ -134,7 +152,8 @@ TEST_F(CliTest, UsageErrorsEndWithStatusTwo) {
                                                {"erase", "--low", "E2"},
                                                {"-d", "No Such Chip", "erase"},
                                                {"fuses", "--low", "1FF"},
-                                               {"-b", "9600", "scan"}}) {
+                                               {"-b", "9600", "scan"},
+                                               {"-p", "COM1", "-b", "12345", "scan"}}) {
         EXPECT_EQ(Cli(args).exitCode, 2);
     }
 }

@@ -14,8 +14,9 @@ namespace zentaro::cli {
 namespace {
 
 TEST(CliOptions, ParsesPortsFuseBytesAndSwitchesInAnyOrder) {
-    const ParsedCommandLine parsed = ParseCommandLine(
-        {"fuses", "-p", "COM1", "--low", "0xE2", "--port", "/dev/ttyUSB0", "--lock", "c0", "-y"});
+    const ParsedCommandLine parsed =
+        ParseCommandLine({"fuses", "-p", "COM1", "--low", "0xE2", "--port", "/dev/ttyUSB0",
+                          "--lock", "c0", "-y", "--allow-lockout"});
     ASSERT_EQ(parsed.error, "");
     const CliOptions& o = parsed.options;
     EXPECT_EQ(o.verb, Verb::Fuses);
@@ -24,6 +25,7 @@ TEST(CliOptions, ParsesPortsFuseBytesAndSwitchesInAnyOrder) {
     EXPECT_EQ(o.fuseWrite[1], std::optional<uint8_t>(0xE2));
     EXPECT_FALSE(o.fuseWrite[2] || o.fuseWrite[3]);
     EXPECT_TRUE(o.yes);
+    EXPECT_TRUE(o.allowLockout);
 
     const ParsedCommandLine program =
         ParseCommandLine({"-d", "Mirval 10", "--no-verify", "program", "eeprom", "-"});
@@ -41,10 +43,14 @@ TEST(CliOptions, RejectsWhatCannotBeMeant) {
                                                {"scan", "extra"},
                                                {"verify", "flash"},
                                                {"--frobnicate", "scan"},
+                                               {"--allow-lockout", "-d", "Mirval 10", "erase"},
                                                {"-p", "COM1", "-b", "0", "scan"}}) {
         EXPECT_NE(ParseCommandLine(args).error, "") << args.front();
     }
     EXPECT_EQ(ParseCommandLine({"--help"}).error, "");
+    EXPECT_EQ(ParseCommandLine({"-p", "COM1", "-b", "12345", "scan"}).error,
+              "not a rate the board uses: 12345 (115200, 19200 or 38400)");
+    EXPECT_EQ(ParseCommandLine({"-p", "COM1", "-b", "38400", "scan"}).error, "");
 }
 
 TEST(CliReport, JsonEscapesQuotesBackslashesAndControlBytes) {

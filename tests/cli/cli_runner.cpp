@@ -2,6 +2,7 @@
 #include "cli/cli_runner.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -44,6 +45,11 @@ CliRun RunCli(const std::vector<std::string>& args, const std::string& configHom
         dup2(o, 1);
         dup2(e, 2);
         putenv(const_cast<char*>(home.c_str()));
+        // The program leaves a stop signal ignored that it was started with ignored; it is
+        // run here as from a terminal, whatever runs the tests.
+        for (const int stop : {SIGINT, SIGTERM, SIGHUP}) {
+            signal(stop, SIG_DFL);
+        }
         execv(argv[0], argv.data());
         _exit(127);
     }

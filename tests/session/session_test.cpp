@@ -48,7 +48,7 @@ protected:
 
 TEST_F(SessionTest, OpeningOnePortTriesOnlyThatPortAtTheScanRates) {
     board.present = false;
-    EXPECT_FALSE(session->Open("/dev/ttyUSB1"));
+    EXPECT_EQ(session->Open("/dev/ttyUSB1").outcome, CommandOutcome::NoBoard);
     EXPECT_THAT(Opens(), ElementsAre("open /dev/ttyUSB1 115200", "open /dev/ttyUSB1 19200",
                                      "open /dev/ttyUSB1 38400", "open /dev/ttyUSB1 19200",
                                      "open /dev/ttyUSB1 38400"));
@@ -56,10 +56,10 @@ TEST_F(SessionTest, OpeningOnePortTriesOnlyThatPortAtTheScanRates) {
 
     board.present = true;
     port->ClearWritten();
-    ASSERT_TRUE(session->Open("/dev/ttyUSB1", 38400));
+    ASSERT_TRUE(session->Open("/dev/ttyUSB1", 38400).Ok());
     EXPECT_EQ(Opens().back(), "open /dev/ttyUSB1 38400");
-    EXPECT_EQ(session->Link().PortName(), "/dev/ttyUSB1");
-    EXPECT_EQ(session->Link().BaudRate(), 38400);
+    EXPECT_EQ(session->Board().port, "/dev/ttyUSB1");
+    EXPECT_EQ(session->Board().baudRate, 38400);
     EXPECT_TRUE(port->IsOpen());
 }
 
@@ -68,8 +68,9 @@ TEST_F(SessionTest, NoBoardExplainsPortsThatExistButCannotBeOpenedFirst) {
     port->SetTrouble("COM1", {OpenFailure::PermissionDenied, "/dev/ttyUSB0", "Permission denied"});
     port->SetTrouble("COM3", {OpenFailure::Busy, "/dev/ttyACM0", "Device or resource busy"});
     port->SetTrouble("COM4", {OpenFailure::Absent, "", ""});
-    ASSERT_FALSE(session->Scan());
-    session->ReportNoBoard();
+    const SessionResult scan = session->Scan();
+    EXPECT_EQ(scan.outcome, CommandOutcome::NoBoard);
+    EXPECT_EQ(scan.notices, panel.Notices());
     ASSERT_EQ(panel.Notices().size(), 2u);
     EXPECT_EQ(panel.Notices()[0],
               "以下串口存在，但无法打开：\n"
@@ -83,14 +84,13 @@ TEST_F(SessionTest, NoBoardExplainsPortsThatExistButCannotBeOpenedFirst) {
     port->SetTrouble("COM1", {OpenFailure::Absent, "", ""});
     port->SetTrouble("COM3", {OpenFailure::Absent, "", ""});
     panel.ClearLog();
-    ASSERT_FALSE(session->Scan());
-    session->ReportNoBoard();
+    ASSERT_FALSE(session->Scan().Ok());
     EXPECT_EQ(panel.Notices(), std::vector<std::string>{kNoProgrammerText});
 }
 
 TEST_F(SessionTest, ListTypeBoardWithOneCodeLeavesNothingToChoose) {
     board.codes = {0x43};
-    ASSERT_TRUE(session->Scan());
+    ASSERT_TRUE(session->Scan().Ok());
     session->LearnBoard();
     const BoardListing& listing = session->Listing();
     EXPECT_TRUE(listing.listType);
@@ -102,7 +102,7 @@ TEST_F(SessionTest, ListTypeBoardWithOneCodeLeavesNothingToChoose) {
 
 TEST_F(SessionTest, TableBoardSendsTheFirstSortedTypeAndFiltersByIt) {
     board.modes = "SP";
-    ASSERT_TRUE(session->Scan());
+    ASSERT_TRUE(session->Scan().Ok());
     session->LearnBoard();
     const BoardListing& listing = session->Listing();
     EXPECT_THAT(listing.programmerTypes, ElementsAre("Parallel", "SPI serial"));
@@ -118,17 +118,17 @@ TEST_F(SessionTest, TableBoardSendsTheFirstSortedTypeAndFiltersByIt) {
 }
 
 TEST_F(SessionTest, MalformedFileIsAFileErrorWithNothingSent) {
-    ASSERT_TRUE(session->Scan());
+    ASSERT_TRUE(session->Scan().Ok());
     session->LearnBoard();
-    ASSERT_TRUE(session->SelectDevice("Mirval 10"));
+    ASSERT_TRUE(session->SelectDevice("Mirval 10").Ok());
     const std::string path = dir.Path("bad.hex");
     WriteFile(path, "not a record\n");
     port->ClearWritten();
     NoWindowChores chores;
-    EXPECT_EQ(session->Run(MemoryCommand::ProgramFlash, path, {}, chores),
+    EXPECT_EQ(session->Run(MemoryCommand::ProgramFlash, path, {}, chores).outcome,
               CommandOutcome::FileError);
     EXPECT_TRUE(port->Writes().empty());
-    EXPECT_EQ(session->Run(MemoryCommand::VerifyFlash, dir.Path("missing.hex"), {}, chores),
+    EXPECT_EQ(session->Run(MemoryCommand::VerifyFlash, dir.Path("missing.hex"), {}, chores).outcome,
               CommandOutcome::FileError);
     EXPECT_TRUE(port->Writes().empty());
 }
@@ -138,7 +138,7 @@ class ReentrantPanel : public RecordingPanel {
 public:
     bool AskYesNo(const std::string& text, bool questionIcon) override {
         NoWindowChores chores;
-        inner = session->Run(MemoryCommand::ReadFlash, "other.hex", {}, chores);
+        inner = session->Run(MemoryCommand::ReadFlash, "other.hex", {}, chores).outcome;
         return RecordingPanel::AskYesNo(text, questionIcon);
     }
     Session* session = nullptr;
@@ -151,17 +151,19 @@ TEST_F(SessionTest, SecondCommandWhileOneRunsIsRefusedAndDeclinedQuestionsAreTol
     scripted->SetResponder(board.Responder());
     Session own(std::move(scripted), asking, clock);
     asking.session = &own;
-    ASSERT_TRUE(own.Scan());
+    ASSERT_TRUE(own.Scan().Ok());
     own.LearnBoard();
-    ASSERT_TRUE(own.SelectDevice("Mirval 2"));
+    ASSERT_TRUE(own.SelectDevice("Mirval 2").Ok());
     // One byte beyond the 16 KiB flash raises the size question, answered No.
     const std::string path = dir.Path("big.hex");
     WriteFile(path, ":01400000AA15\n");
     NoWindowChores chores;
-    EXPECT_EQ(own.Run(MemoryCommand::ProgramFlash, path, {}, chores), CommandOutcome::Declined);
+    const SessionResult run = own.Run(MemoryCommand::ProgramFlash, path, {}, chores);
+    EXPECT_EQ(run.outcome, CommandOutcome::Declined);
+    EXPECT_THAT(run.declined, ::testing::HasSubstr("是否写入所适合的那部分数据"));
     EXPECT_EQ(asking.inner, CommandOutcome::Refused);
     EXPECT_FALSE(own.Busy());
-    EXPECT_FALSE(own.SelectDevice("No such chip"));
+    EXPECT_EQ(own.SelectDevice("No such chip").outcome, CommandOutcome::NoDevice);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -180,9 +181,14 @@ TEST_F(MainDialogBusyTest, TheAdvancedOptionsAppearBeforeTheBoardIsAsked) {
     const auto clicked = SteadyClock::now();
     double shownMs = -1;
     QString identifierWhenShown;
+    QStringList listsWhenShown;
     answerer.Then([&](QWidget* window) {
         shownMs = std::chrono::duration<double, std::milli>(SteadyClock::now() - clicked).count();
         identifierWhenShown = window->findChild<QLabel*>("identifierText")->text();
+        // The device's lists are there before the board has said anything.
+        for (const char* name : {"clockCombo", "bodCombo", "bootBlockCombo"}) {
+            listsWhenShown << window->findChild<QComboBox*>(name)->itemText(0);
+        }
         // Closed while it still waits for the board: it closes once the opening has ended.
         window->close();
     });
@@ -193,6 +199,8 @@ TEST_F(MainDialogBusyTest, TheAdvancedOptionsAppearBeforeTheBoardIsAsked) {
     ASSERT_GE(shownMs, 0);
     EXPECT_LT(shownMs, 1000);
     EXPECT_NE(identifierWhenShown, "MZR-SIM");
+    EXPECT_EQ(listsWhenShown,
+              QStringList({"Ext Clock", "No BOD function", "Boot block 4096 Words"}));
     EXPECT_GE(closedMs, 1500);
     EXPECT_FALSE(simulator->ProgrammingMode());
 }

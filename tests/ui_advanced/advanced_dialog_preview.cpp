@@ -6,17 +6,15 @@
 #include <vector>
 
 #include "catalogue/device_table.h"
-#include "config_bits/flows.h"
-#include "support/scripted_link.h"
 #include "ui/advanced_dialog.h"
+#include "ui_advanced/board_session.h"
 
 // Shows the advanced options for the named device against the simulated serial board whose
 // chip holds the given lock, low, high and extended bytes (hex; defaults FF E2 99 FD).
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     const char* name = argc > 1 ? argv[1] : "Mirval 10";
-    zentaro::DeviceRecord device = zentaro::FindDeviceByName(name);
-    if (device.name == nullptr) {
+    if (zentaro::FindDeviceByName(name).name == nullptr) {
         std::fprintf(stderr, "no device named %s\n", name);
         return 2;
     }
@@ -27,8 +25,7 @@ int main(int argc, char* argv[]) {
         options.insert(options.end(),
                        {names[i], std::string("0x") + (argc > 2 + i ? argv[2 + i] : values[i])});
     }
-    zentaro::test::ScriptedLink scripted(options);
-    zentaro::RunAdvancedOptionsDialog(
-        nullptr, std::make_unique<zentaro::AdvancedOptions>(*scripted.link, device, 3));
+    zentaro::test::BoardSession scripted(name, options);
+    zentaro::AdvancedDialog::Run(nullptr, *scripted.session, scripted.threadPanel);
     return 0;
 }

@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/advanced_dialog.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -14,8 +16,7 @@
 #include <vector>
 
 #include "catalogue/device_table.h"
-#include "support/scripted_link.h"
-#include "ui/advanced_dialog_window.h"
+#include "ui_advanced/board_session.h"
 
 namespace zentaro {
 namespace {
@@ -32,18 +33,23 @@ QStringList Items(const QComboBox* combo) {
 
 class AdvancedDialogTest : public ::testing::Test {
 protected:
-    // Opens the window, shown offscreen, for the device fitted on a board of this type whose
-    // configuration bytes are all FF unless more zentaro-sim options say otherwise.
+    // Opens the window, shown offscreen, for the device fitted on a board of this type and
+    // level whose configuration bytes are all FF unless more zentaro-sim options say otherwise;
+    // returns once the window has asked the board.
     void Open(const char* name, char type, uint8_t level = 1,
               const std::vector<std::string>& more = {}) {
-        std::vector<std::string> options = {
-            "--chip", name,          "--type", std::string(1, type), "--lock", "0xFF", "--low-fuse",
-            "0xFF",   "--high-fuse", "0xFF",   "--ext-fuse",         "0xFF"};
+        std::vector<std::string> options = {"--chip",      name,
+                                            "--type",      std::string(1, type),
+                                            "--level",     std::to_string(level),
+                                            "--lock",      "0xFF",
+                                            "--low-fuse",  "0xFF",
+                                            "--high-fuse", "0xFF",
+                                            "--ext-fuse",  "0xFF"};
         options.insert(options.end(), more.begin(), more.end());
         dialog.reset();
-        scripted = std::make_unique<test::ScriptedLink>(options);
-        dialog = std::make_unique<AdvancedDialog>(nullptr, *scripted->link, FindDeviceByName(name),
-                                                  level);
+        scripted = std::make_unique<test::BoardSession>(name, options);
+        dialog =
+            std::make_unique<AdvancedDialog>(nullptr, *scripted->session, scripted->threadPanel);
         dialog->show();
         QApplication::processEvents();
         scripted->port->ClearWritten();
@@ -74,7 +80,7 @@ protected:
         QApplication::sendEvent(widget, &focus);
     }
 
-    std::unique_ptr<test::ScriptedLink> scripted;
+    std::unique_ptr<test::BoardSession> scripted;
     std::unique_ptr<AdvancedDialog> dialog;
 };
 
@@ -109,7 +115,8 @@ TEST_F(AdvancedDialogTest, ClassWithoutFusesShowsLockModesOnly) {
 }
 
 TEST_F(AdvancedDialogTest, SilentBoardShowsQuestionMarksForIdentifierAndVersion) {
-    Open("Mirval 4", 'S', 1, {"--fault", "drop:S", "--fault", "drop:V"});
+    // The second S: the first one found the board.
+    Open("Mirval 4", 'S', 1, {"--fault", "drop:S@2", "--fault", "drop:V"});
     EXPECT_EQ(Text("identifierText"), "?");
     EXPECT_EQ(Text("versionText"), "?.?");
     EXPECT_EQ(Text("signatureText"), "5A 0E 64");

@@ -1,0 +1,59 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "common/panel.h"
+
+namespace zentaro {
+
+// The front end's Panel as a session's commands see it: everything goes through to the
+// front end, and what the user was shown and answered during one command is kept for the
+// command's result.
+class TranscriptPanel final : public Panel {
+public:
+    explicit TranscriptPanel(Panel& shown) : shown_(shown) {}
+
+    // Forgets what earlier commands showed.
+    void Clear() {
+        notices.clear();
+        status.clear();
+        declined.clear();
+    }
+
+    void Notice(const std::string& text) override {
+        notices.push_back(text);
+        shown_.Notice(text);
+    }
+    bool AskYesNo(const std::string& text, bool questionIcon) override {
+        const bool yes = shown_.AskYesNo(text, questionIcon);
+        if (!yes) {
+            declined = text;
+        }
+        return yes;
+    }
+    void SetStatus(const std::string& text) override {
+        status = text;
+        shown_.SetStatus(text);
+    }
+    void AppendStatus(const std::string& text) override {
+        status += text;
+        shown_.AppendStatus(text);
+    }
+    void StartStatusTimeout() override { shown_.StartStatusTimeout(); }
+    void StartProgress(int max) override { shown_.StartProgress(max); }
+    void SetProgressPosition(int position) override { shown_.SetProgressPosition(position); }
+    void EndProgress() override { shown_.EndProgress(); }
+    std::string Browse() override { return shown_.Browse(); }
+    bool StopRequested() const override { return shown_.StopRequested(); }
+
+    std::vector<std::string> notices;
+    std::string status;
+    std::string declined;  // the last question answered No
+
+private:
+    Panel& shown_;
+};
+
+}  // namespace zentaro
