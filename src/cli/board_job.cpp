@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <exception>
 
 #include "cli/console_panel.h"
 #include "cli/describe.h"
@@ -245,7 +246,16 @@ private:
 
 BoardResult RunBoard(const CliOptions& options, const std::string& port, const FileCheck& file,
                      Terminal& terminal, size_t line, const ProgramHost& host) {
-    return Job(options, port, file, terminal, line, host).Run();
+    // A fault of one board's job ends that job as a failure; the other boards go on.
+    try {
+        return Job(options, port, file, terminal, line, host).Run();
+    } catch (const std::exception& error) {
+        BoardResult result;
+        result.port = port;
+        result.device = options.device;
+        result.message = std::string("internal error: ") + error.what();
+        return result;
+    }
 }
 
 }  // namespace zentaro::cli

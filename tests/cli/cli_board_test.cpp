@@ -4,13 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "cli/flat_json.h"
 #include "cli/in_memory_cli.h"
+#include "cli/program.h"
 #include "support/byte_pattern.h"
 #include "support/hex_text.h"
 #include "support/temp_dir.h"
@@ -152,6 +155,26 @@ TEST_F(CliBoardTest, AFuseWriteThatLocksTheChipOutIsShownAndRefusedUnlessAllowed
         << allowed.out;
     EXPECT_EQ(board.Config().lowFuse, 0xE1);
     EXPECT_EQ(board.Config().lock, 0xFC);
+}
+
+TEST(CliFault, ABoardJobThatThrowsFailsAloneAndTheProgramEnds) {
+    struct NoPauses final : Clock {
+        void SleepMs(unsigned) override {}
+    } clock;
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    const cli::ProgramHost host{
+        .newPort = []() -> std::unique_ptr<SerialPort> { throw std::runtime_error("no ports"); },
+        .clock = clock,
+        .out = out,
+        .err = err};
+    EXPECT_EQ(cli::RunProgram({"-p", "COM1", "-p", "COM2", "scan"}, host), 1);
+    std::rewind(err);
+    std::string printed(4096, '\0');
+    printed.resize(std::fread(printed.data(), 1, printed.size(), err));
+    EXPECT_NE(printed.find("COM2: internal error: no ports"), std::string::npos) << printed;
+    std::fclose(out);
+    std::fclose(err);
 }
 
 TEST_F(CliBoardTest, AnUnansweredFuseReadIsAFailureNotAnFFByte) {
