@@ -11,8 +11,10 @@
 namespace zentaro {
 namespace {
 
-// A line is taken in pieces as a 256-byte line buffer holds them; each piece is a line.
-constexpr size_t kMaxPiece = 255;
+// A line is taken in pieces; each piece is a line. A piece holds the longest record the
+// format allows, 255 data bytes (521 characters), with a CR LF line end.
+constexpr size_t kMaxRecordBytes = 255;
+constexpr size_t kMaxPiece = 1 + 2 + 4 + 2 + 2 * kMaxRecordBytes + 2 + 2;
 
 constexpr uint32_t kDataRecord = 0x00;
 constexpr uint32_t kSegmentRecord = 0x02;
@@ -96,28 +98,37 @@ bool SetSegmentBase(const std::string& line, size_t pos, uint32_t address, unsig
     return true;
 }
 
-// A record whose data digits are not all hex stores nothing: there is no byte value to
-// store for a broken digit pair, and storing only the bytes before it would leave a
-// silently half-loaded record.
-bool LoadDataRecord(const std::string& line, size_t pos, uint32_t count, uint32_t address,
-                    std::vector<uint8_t>& image, HexLoadState& state) {
-    std::array<uint8_t, 255> bytes{};
-    uint32_t sum = count + (address & 0xFF) + (address >> 8);
+struct Payload {
+    std::array<uint8_t, kMaxRecordBytes> bytes;
+    bool checksumMatches = false;
+};
+
+// The data bytes of a record of any type and its checksum test. False when a data digit pair
+// is not hex: there is no byte value for a broken pair, and taking only the bytes before it
+// would leave a silently half-loaded record.
+bool ReadPayload(const std::string& line, size_t pos, uint32_t count, uint32_t address,
+                 uint32_t type, Payload& payload) {
+    uint32_t sum = count + (address & 0xFF) + (address >> 8) + type;
     for (uint32_t i = 0; i < count; ++i) {
         const auto byte = ReadHex(line, pos, 2);
         if (!byte) {
             return false;
         }
-        bytes[i] = static_cast<uint8_t>(*byte);
+        payload.bytes[i] = static_cast<uint8_t>(*byte);
         sum += *byte;
     }
     const auto checksum = ReadHex(line, pos, 2);
+    payload.checksumMatches = checksum && ((sum + *checksum) & 0xFF) == 0;
+    return true;
+}
 
+void StoreData(const Payload& payload, uint32_t count, uint32_t address,
+               std::vector<uint8_t>& image, HexLoadState& state) {
     // 64-bit positions: a high base plus the offset must not wrap round to low addresses.
     const uint64_t first = uint64_t{state.segmentBase} + address;
     for (uint32_t i = 0; i < count; ++i) {
         if (first + i < image.size()) {
-            image[first + i] = bytes[i];
+            image[first + i] = payload.bytes[i];
         }
     }
     if (count > 0) {
@@ -126,7 +137,6 @@ bool LoadDataRecord(const std::string& line, size_t pos, uint32_t count, uint32_
         state.highestAddress = std::max(state.highestAddress, static_cast<uint32_t>(last));
         state.loadedData = true;
     }
-    return checksum && ((sum + *checksum) & 0xFF) == 0;
 }
 
 }  // namespace
@@ -168,15 +178,22 @@ bool ParseHexRecord(const std::string& line, std::vector<uint8_t>& image, HexLoa
     if (!type) {
         return true;
     }
+    Payload payload;
+    if (!ReadPayload(line, pos, *count, *address, *type, payload)) {
+        return false;
+    }
+    // A record whose checksum fails still takes effect: the caller asks whether to go on
+    // with the file as it loaded.
     switch (*type) {
         case kDataRecord:
-            return LoadDataRecord(line, pos, *count, *address, image, state);
+            StoreData(payload, *count, *address, image, state);
+            return payload.checksumMatches;
         case kSegmentRecord:
-            return SetSegmentBase(line, pos, *address, 4, state);
+            return SetSegmentBase(line, pos, *address, 4, state) && payload.checksumMatches;
         case kLinearRecord:
-            return SetSegmentBase(line, pos, *address, 16, state);
+            return SetSegmentBase(line, pos, *address, 16, state) && payload.checksumMatches;
         default:
-            return true;
+            return payload.checksumMatches;
     }
 }
 

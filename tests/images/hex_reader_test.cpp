@@ -3,9 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <sstream>
 
+#include "operations/command_frame.h"
+#include "support/fake_clock.h"
 #include "support/hex_text.h"
+#include "support/recording_panel.h"
+#include "support/scripted_port.h"
+#include "support/temp_dir.h"
 
 namespace zentaro {
 namespace {
@@ -44,7 +50,7 @@ bool HoldsExample(const std::vector<uint8_t>& image, size_t at) {
 }
 
 TEST(HexFormatTest, EveryPieceMustStartWithAColonAfterWhiteSpace) {
-    const std::string line253(253, '0');
+    const std::string line520(520, '0');
     const struct {
         std::string text;
         bool isHex;
@@ -55,11 +61,11 @@ TEST(HexFormatTest, EveryPieceMustStartWithAColonAfterWhiteSpace) {
         {kExample + "\n" + kExample, false},
         {kExample + "  \t\r\n", false},
         {"x" + kExample, false},
-        // 254 characters and the line feed fill one 255-character piece...
-        {":" + line253 + "\n", true},
+        // 521 characters and CR LF fill one 523-character piece...
+        {":" + line520 + "\r\n", true},
         // ...one more and the line feed is a piece of its own, a blank line.
-        {":" + line253 + "0\n", false},
-        {":" + std::string(300, '0') + "\n", false},
+        {":" + line520 + "0\r\n", false},
+        {":" + std::string(600, '0') + "\n", false},
     };
     for (const auto& c : cases) {
         std::istringstream file(c.text);
@@ -145,6 +151,70 @@ TEST(HexLoadTest, BadChecksumStoresTheRecordAndTheRestStillLoads) {
     EXPECT_TRUE(HoldsExample(loaded.image, 0x100));
 }
 
+// The load as a command runs it: the checksum setting, the question and its answer.
+struct CommandLoad {
+    HexLoad load = HexLoad::CannotOpen;
+    std::vector<std::string> questions;
+    std::vector<uint8_t> image = std::vector<uint8_t>(0x20000);
+};
+
+CommandLoad LoadAsCommand(const std::string& text, bool ignoreChecksum, bool answer) {
+    const test::TempDir dir;
+    test::WriteFile(dir.Path("in.hex"), text);
+    test::RecordingPanel panel;
+    panel.Answer(answer);
+    test::FakeClock clock;
+    CLowIO link(std::make_unique<test::ScriptedPort>(), panel, clock);
+    const DeviceRecord device;
+    CommandLoad result;
+    CommandContext context{
+        link, panel, panel, result.image, device, 0, {.ignoreChecksum = ignoreChecksum}, {}};
+    HexLoadState state;
+    result.load = LoadHexFile(context, dir.Path("in.hex"), state);
+    result.questions = panel.Questions();
+    return result;
+}
+
+TEST(HexLoadTest, BadChecksumOfAnyRecordIsTheUsersCall) {
+    // Each record has one digit changed, so that its checksum fails; a data byte at offset 0
+    // follows, and where it lands shows what the record did.
+    const struct {
+        const char* record;
+        uint32_t landsAt;
+    } cases[] = {
+        {":0100000055AC\n", 0x00000},    // data
+        {":020000021000ED\n", 0x10000},  // segment
+        {":020000021100EC\n", 0x11000},  // segment, its value changed
+        {":020000040001F8\n", 0x10000},  // linear
+        {":020000040000F9\n", 0x00000},  // linear, its value changed
+        {":00000001FE\n", 0x00000},      // end of file
+    };
+    const struct {
+        bool ignoreChecksum;
+        bool answer;
+        bool asked;
+        HexLoad load;
+    } choices[] = {
+        {false, false, true, HexLoad::Stopped},
+        {false, true, true, HexLoad::Loaded},
+        {true, false, false, HexLoad::Loaded},
+    };
+    const std::vector<std::string> question = {"Checksum not valid in Intel HEX file\nProceed?"};
+    for (const auto& c : cases) {
+        for (const auto& choice : choices) {
+            SCOPED_TRACE(c.record + std::to_string(choice.ignoreChecksum) +
+                         std::to_string(choice.answer));
+            const CommandLoad loaded = LoadAsCommand(c.record + Record(0x00, 0x0000, {0xA5}),
+                                                     choice.ignoreChecksum, choice.answer);
+            EXPECT_EQ(loaded.questions, choice.asked ? question : std::vector<std::string>{});
+            EXPECT_EQ(loaded.load, choice.load);
+            if (loaded.load == HexLoad::Loaded) {
+                EXPECT_EQ(loaded.image[c.landsAt], 0xA5);
+            }
+        }
+    }
+}
+
 TEST(HexLoadTest, ZeroLengthRecordStoresNothing) {
     Loaded loaded = Load(":00001000F0\n");
     EXPECT_TRUE(loaded.ok);
@@ -195,19 +265,40 @@ TEST(HexLoadTest, BytesBeyondTheImageAreDroppedButCounted) {
 }
 
 TEST(HexLoadTest, LongLinesAreReadInPieces) {
-    // 122 data bytes make a 255-character record; its CR LF is the next piece.
-    const Loaded fits =
-        Load(Record(0x00, 0x0000, std::vector<uint8_t>(122, 0x3C)).substr(0, 255) + "\r\n");
-    EXPECT_FALSE(fits.isHex);
+    // The longest record, 255 data bytes, fills a piece with its CR LF.
+    const std::string longest = Record(0x00, 0x0000, std::vector<uint8_t>(255, 0x3C));
+    const Loaded fits = Load(longest.substr(0, 521) + "\r\n");
+    EXPECT_TRUE(fits.isHex);
     EXPECT_TRUE(fits.ok);
-    EXPECT_EQ(fits.image[121], 0x3C);
+    EXPECT_EQ(fits.image[254], 0x3C);
 
-    // 128 data bytes do not fit the first piece: the record is cut short and stores nothing;
-    // the rest of the line is a piece without a header.
-    const Loaded cut = Load(Record(0x00, 0x0000, std::vector<uint8_t>(128, 0x3C)));
+    // Indented by five blanks it does not fit the first piece: the record is cut short and
+    // stores nothing; the rest of the line is a piece without a header.
+    const Loaded cut = Load("     " + longest);
     EXPECT_FALSE(cut.isHex);
     EXPECT_FALSE(cut.ok);
     EXPECT_TRUE(AllBlank(cut.image));
+}
+
+// Made by a tool of another origin, with 255-byte records, one of them across 64 KiB, and a
+// linear address record there; once with LF and once with CR LF line ends:
+//   srec_cat long_records.bin -binary -offset 0xFF00 -o long_records.hex -intel
+//            -output_block_size=255 [-crlf]
+// (srec_cat 1.64). long_records.bin is 2304 bytes, byte i = (i * 167 + (i >> 8) * 29 +
+// (i * i >> 5)) & 0xFF.
+TEST(HexLoadTest, LongRecordsOfAnotherToolLoad) {
+    const std::string data = test::ReadFile(ZENTARO_IMAGES_DATA "/long_records.bin");
+    ASSERT_EQ(data.size(), 2304U);
+    std::vector<uint8_t> expected(0x20000, 0xFF);
+    std::copy(data.begin(), data.end(), expected.begin() + 0xFF00);
+    for (const char* name : {"/long_records.hex", "/long_records_crlf.hex"}) {
+        const Loaded loaded =
+            Load(test::ReadFile(std::string(ZENTARO_IMAGES_DATA) + name), expected.size());
+        EXPECT_TRUE(loaded.isHex) << name;
+        EXPECT_TRUE(loaded.ok) << name;
+        EXPECT_EQ(loaded.image, expected) << name;
+        EXPECT_EQ(loaded.state.highestAddress, 0xFF00 + data.size() - 1) << name;
+    }
 }
 
 TEST(HexLoadTest, RecordsOfEveryLengthLoadWhereverTheReadsSplitTheText) {
