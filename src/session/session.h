@@ -103,7 +103,7 @@ public:
     // bytes are read back onto the controls as the user left them, where reading is allowed.
     SessionResult EraseChip(const ControlState& shown);
     // Signature, calibration byte, identifier and version, as the lock and fuse view shows
-    // them; the view closes again.
+    // them when it opens.
     SessionResult ReadInfo();
 
     // The lock and fuse view of the selected device: the board is told the device again, then
@@ -132,6 +132,14 @@ public:
 
 private:
     class Command;
+    // Runs body(command) unless another command runs (Refused); the other two also refuse
+    // without a device, or without the lock and fuse view open (NoDevice).
+    template <typename Body>
+    SessionResult Exclusive(Body body);
+    template <typename Body>
+    SessionResult WithDevice(Body body);
+    template <typename Body>
+    SessionResult InConfig(Body body);
 
     SessionResult NoBoard(Command& command);
     void FillProgrammerTypes();
