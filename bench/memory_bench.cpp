@@ -19,23 +19,19 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "bench/counting_clock.h"
+#include "bench/plain_host.h"
+#include "bench/workload.h"
 #include "common/keeping_panel.h"
 #include "images/hex_reader.h"
-#include "images/hex_writer.h"
 #include "link/posix_serial_port.h"
-#include "operations/memory_commands.h"
 #include "sim/sim_server.h"
 
 namespace zentaro {
 namespace {
-
-constexpr int kBaud = 115200;
-constexpr const char* kChip = "Mirval 10";
 
 double ThreadCpuSeconds() {
     timespec now{};
@@ -59,23 +55,6 @@ struct ScratchFolder {
     }
     std::filesystem::path path;
 };
-
-// A full image without blank bytes, so that every byte goes over the wire.
-std::vector<uint8_t> TestImage(size_t size) {
-    std::mt19937 random(20240601);
-    std::vector<uint8_t> image(size);
-    for (uint8_t& b : image) {
-        b = static_cast<uint8_t>(random() % 255);
-    }
-    return image;
-}
-
-bool WriteHexFile(const std::string& path, const std::vector<uint8_t>& memory, Panel& panel) {
-    std::unique_ptr<HexOutput> output = CreateHexOutput(path, panel);
-    return output &&
-           WriteHexRecords(*output, memory.data(), static_cast<uint32_t>(memory.size())) &&
-           output->WriteEndRecord() && output->Commit();
-}
 
 void TimeHexLoad(const std::string& path, size_t size) {
     std::vector<uint8_t> image(size, 0xFF);
@@ -105,37 +84,34 @@ struct Run {
 bool Measure(const Run& run, const std::vector<uint8_t>& data, const ScratchFolder& folder) {
     const std::string home = (folder.path / "home").string();
     const std::string hexPath = (folder.path / "image.hex").string();
-    KeepingPanel panel(true);
     std::vector<uint8_t> part(data.begin(), data.begin() + static_cast<long>(run.size));
     std::filesystem::remove(hexPath);
-    if (!WriteHexFile(hexPath, part, panel)) {
+    if (!WriteHexFile(hexPath, part)) {
         std::printf("%s: cannot write %s\n", run.label, hexPath.c_str());
         return false;
     }
 
-    std::vector<std::string> options = {"--chip", kChip, "--pace", "--baud", std::to_string(kBaud)};
+    std::vector<std::string> options = {"--chip", kBenchChip, "--pace", "--baud",
+                                        std::to_string(kBenchBaud)};
     options.insert(options.end(), run.boardOptions.begin(), run.boardOptions.end());
     sim::SimServer board(options, home);
     if (!board.Start()) {
         std::printf("%s: %s\n", run.label, board.Error().c_str());
         return false;
     }
+    KeepingPanel panel(true);
     CountingClock clock;
-    CLowIO link(std::make_unique<PosixSerialPort>(PortNames{home, {}}), panel, clock);
-    if (!link.OpenAndScan() || !link.QueryBlockSize()) {
+    PlainHost host(std::make_unique<PosixSerialPort>(PortNames{home, {}}), panel, clock);
+    if (!host.Connect()) {
         std::printf("%s: no board\n", run.label);
         return false;
     }
-    const DeviceRecord& device = FindDeviceByName(kChip);
-    std::vector<uint8_t> image(device.flashSize, 0xFF);
-    NoWindowChores chores;
-    CommandContext context{link, panel, chores, image, device, 3, {}, hexPath};
 
     const sim::Counters before = board.Count();
     clock.pausedMs = 0;
     const double cpuStart = ThreadCpuSeconds();
     const auto start = std::chrono::steady_clock::now();
-    const bool ok = ProgramFlash(context);
+    const bool ok = host.ProgramFlash(hexPath);
     const double wall = Since(start);
     const double cpu = ThreadCpuSeconds() - cpuStart;
     const sim::Counters after = board.Count();
@@ -143,7 +119,7 @@ bool Measure(const Run& run, const std::vector<uint8_t>& data, const ScratchFold
     const bool programmed = ok && std::equal(part.begin(), part.end(), board.Flash().begin());
     const uint64_t in = after.bytesIn - before.bytesIn;
     const uint64_t out = after.bytesOut - before.bytesOut;
-    const double wire = static_cast<double>(in + out) * 10.0 / kBaud;
+    const double wire = static_cast<double>(in + out) * 10.0 / kBenchBaud;
     const double pauses = static_cast<double>(clock.pausedMs) / 1000.0;
     std::printf("%-22s %7zu %8.2f %7.2f %10llu %10llu %9llu %8.2f %6.2f %8.2f %6.3f  %s\n",
                 run.label, run.size, wall, cpu, static_cast<unsigned long long>(in),
@@ -176,7 +152,8 @@ int Main(int argc, char** argv) {
     const std::vector<uint8_t> data = TestImage(size);
     ScratchFolder folder;
 
-    std::printf("Program + verify \"%s\" through the simulated board at %d baud\n\n", kChip, kBaud);
+    std::printf("Program + verify \"%s\" through the simulated board at %d baud\n\n", kBenchChip,
+                kBenchBaud);
     std::printf("%-22s %7s %8s %7s %10s %10s %9s %8s %6s %8s %6s  %s\n", "mode", "bytes", "wall s",
                 "cpu s", "host->brd", "brd->host", "exchanges", "wire s", "pause", "bound s",
                 "ratio", "status");
@@ -189,9 +166,8 @@ int Main(int argc, char** argv) {
         ok = Measure(run, data, folder) && ok;
     }
 
-    KeepingPanel panel(true);
     const std::string hexPath = (folder.path / "load.hex").string();
-    if (WriteHexFile(hexPath, TestImage(131072), panel)) {
+    if (WriteHexFile(hexPath, TestImage(131072))) {
         TimeHexLoad(hexPath, 131072);
     }
     std::printf("\nbound = (host->board + board->host) x 10 / baud + the fixed pauses slept\n");

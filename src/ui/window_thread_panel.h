@@ -3,7 +3,9 @@
 
 #include <QObject>
 #include <atomic>
+#include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "common/panel.h"
@@ -14,8 +16,11 @@ namespace zentaro {
 // The window's Panel and chores as a command running on another thread sees them. Every call
 // is carried out on the window's thread: questions, notices and the file chooser block the
 // command until the user has answered; status text, controls and progress are posted, so
-// the link never waits for a repaint, and progress positions are coalesced into one pending
-// update. Called on the window's thread, everything goes straight through.
+// the link never waits for a repaint. Progress positions reach the window at most about 30 times
+// a second: a loop moves the bar once per exchange, and waking the window for each would have
+// it compete with the link for the processor. A position held back goes out before whatever
+// the command shows next, so the bar always ends where the command left it. Called on the
+// window's thread, everything goes straight through. One command thread at a time.
 class WindowThreadPanel final : public Panel, public WindowChores {
 public:
     // window: the object whose thread runs the window, and which outlives every posted call.
@@ -40,16 +45,21 @@ public:
     void DrainMessages() override;
 
 private:
+    using SteadyClock = std::chrono::steady_clock;
+
     bool OnWindowThread() const;
     void Post(std::function<void()> call);
     void Wait(const std::function<void()>& call);
+    void Queue(std::function<void()> call);
+    void PostHeldPosition();
 
     Panel& panel_;
     WindowChores& chores_;
     QObject& window_;
     std::atomic<bool> stop_{false};
-    std::atomic<int> position_{0};
-    std::atomic<bool> positionPending_{false};
+    // Touched on the command's thread only.
+    std::optional<int> heldPosition_;
+    SteadyClock::time_point nextPositionPost_{};
 };
 
 }  // namespace zentaro
