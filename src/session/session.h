@@ -129,6 +129,10 @@ public:
 
     // A command is running. Every command asked for meanwhile is refused.
     bool Busy() const { return busy_; }
+    // Asks the running command to stop at its next exchange with the board; it then leaves
+    // programming mode and ends as Canceled. Safe from any thread; forgotten when the next
+    // command starts.
+    void RequestStop() { transcript_.RequestStop(); }
 
 private:
     class Command;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -15,12 +16,15 @@ class TranscriptPanel final : public Panel {
 public:
     explicit TranscriptPanel(Panel& shown) : shown_(shown) {}
 
-    // Forgets what earlier commands showed.
+    // Forgets what earlier commands showed, and any stop asked of them.
     void Clear() {
         notices.clear();
         status.clear();
         declined.clear();
+        stop_ = false;
     }
+    // The running command stops at its next exchange boundary; safe from any thread.
+    void RequestStop() { stop_ = true; }
 
     void Notice(const std::string& text) override {
         notices.push_back(text);
@@ -46,7 +50,7 @@ public:
     void SetProgressPosition(int position) override { shown_.SetProgressPosition(position); }
     void EndProgress() override { shown_.EndProgress(); }
     std::string Browse() override { return shown_.Browse(); }
-    bool StopRequested() const override { return shown_.StopRequested(); }
+    bool StopRequested() const override { return stop_ || shown_.StopRequested(); }
 
     std::vector<std::string> notices;
     std::string status;
@@ -54,6 +58,7 @@ public:
 
 private:
     Panel& shown_;
+    std::atomic<bool> stop_{false};
 };
 
 }  // namespace zentaro

@@ -8,7 +8,6 @@
 
 #include "config_bits/codec.h"
 #include "ui/busy_run.h"
-#include "ui/window_thread_panel.h"
 #include "ui_advanced_dialog.h"
 
 namespace zentaro {
@@ -42,11 +41,10 @@ void RenderCombo(QComboBox& combo, const ComboState& state) {
 
 }  // namespace
 
-AdvancedDialog::AdvancedDialog(QWidget* parent, Session& session, WindowThreadPanel& linkPanel)
+AdvancedDialog::AdvancedDialog(QWidget* parent, Session& session)
     : QDialog(parent),
       ui_(std::make_unique<Ui::AdvancedDialog>()),
       session_(session),
-      linkPanel_(linkPanel),
       layout_(LayoutForDevice(ProfileFor(session.Device()))) {
     ui_->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -83,8 +81,8 @@ AdvancedDialog::AdvancedDialog(QWidget* parent, Session& session, WindowThreadPa
 
 AdvancedDialog::~AdvancedDialog() = default;
 
-void AdvancedDialog::Run(QWidget* parent, Session& session, WindowThreadPanel& linkPanel) {
-    AdvancedDialog dialog(parent, session, linkPanel);
+void AdvancedDialog::Run(QWidget* parent, Session& session) {
+    AdvancedDialog dialog(parent, session);
     dialog.exec();
     session.CloseConfig();
 }
@@ -99,8 +97,7 @@ void AdvancedDialog::showEvent(QShowEvent* event) {
 }
 
 void AdvancedDialog::Exchange(const std::function<SessionResult()>& command) {
-    linkPanel_.ClearStop();
-    BusyRun run({this}, [this] { linkPanel_.RequestStop(); });
+    BusyRun run({this}, [this] { session_.RequestStop(); });
     SessionResult result;
     run.Run([&] { result = command(); });
     if (result.configState) {

@@ -19,8 +19,6 @@ class AdvancedDialog;
 
 namespace zentaro {
 
-class WindowThreadPanel;
-
 // The advanced options window (lock and fuse bits, signature, board identity): a thin view of
 // the session's lock and fuse view. It shows the device's controls at once and asks the board
 // once it is on the screen; every exchange runs beside the window, and Esc or closing it
@@ -30,12 +28,11 @@ class AdvancedDialog : public QDialog {
     Q_OBJECT
 
 public:
-    // linkPanel is the Panel the session talks through; it carries the stop request.
-    AdvancedDialog(QWidget* parent, Session& session, WindowThreadPanel& linkPanel);
+    AdvancedDialog(QWidget* parent, Session& session);
     ~AdvancedDialog() override;
 
     // Runs the window modally; the session's lock and fuse view is closed at the end.
-    static void Run(QWidget* parent, Session& session, WindowThreadPanel& linkPanel);
+    static void Run(QWidget* parent, Session& session);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -56,7 +53,6 @@ private:
 
     std::unique_ptr<Ui::AdvancedDialog> ui_;
     Session& session_;
-    WindowThreadPanel& linkPanel_;
     DeviceLayout layout_;
     AdvancedState state_;
     bool opened_ = false;

@@ -192,7 +192,7 @@ void MainDialog::OpenAdvancedOptions() {
         return;
     }
     if (HasDevice()) {
-        AdvancedDialog::Run(this, *session_, threadPanel_);
+        AdvancedDialog::Run(this, *session_);
     }
 }
 
@@ -229,8 +229,7 @@ void MainDialog::RunCommand(MemoryCommand command) {
 
 bool MainDialog::RunBusy(const std::function<void()>& work) {
     running_ = true;
-    threadPanel_.ClearStop();
-    BusyRun run({this}, [this] { threadPanel_.RequestStop(); });
+    BusyRun run({this}, [this] { session_->RequestStop(); });
     run.Run(work);
     running_ = false;
     if (run.CloseRequested()) {

@@ -26,11 +26,6 @@ public:
     // window: the object whose thread runs the window, and which outlives every posted call.
     WindowThreadPanel(Panel& panel, WindowChores& chores, QObject& window);
 
-    // The stop the loops look at between two exchanges; cleared when a command starts.
-    void RequestStop() { stop_ = true; }
-    void ClearStop() { stop_ = false; }
-    bool StopRequested() const override { return stop_; }
-
     void Notice(const std::string& text) override;
     bool AskYesNo(const std::string& text, bool questionIcon) override;
     void SetStatus(const std::string& text) override;
@@ -56,7 +51,6 @@ private:
     Panel& panel_;
     WindowChores& chores_;
     QObject& window_;
-    std::atomic<bool> stop_{false};
     // Touched on the command's thread only.
     std::optional<int> heldPosition_;
     SteadyClock::time_point nextPositionPost_{};

@@ -48,8 +48,7 @@ protected:
         options.insert(options.end(), more.begin(), more.end());
         dialog.reset();
         scripted = std::make_unique<test::BoardSession>(name, options);
-        dialog =
-            std::make_unique<AdvancedDialog>(nullptr, *scripted->session, scripted->threadPanel);
+        dialog = std::make_unique<AdvancedDialog>(nullptr, *scripted->session);
         dialog->show();
         QApplication::processEvents();
         scripted->port->ClearWritten();
