@@ -91,7 +91,7 @@ bool RunVerifyCommand(CommandContext& context, uint32_t memorySize, const char* 
         return false;
     }
     CommandFrame frame(context);
-    if (!frame.BeginWithDrain(status)) {
+    if (!frame.Begin(status)) {
         return false;
     }
     const std::optional<uint32_t> last = LastImageAddress(context, state, memorySize);
@@ -128,14 +128,6 @@ bool CommandFrame::Begin(const char* status, int selectCount) {
             return Fail();
         }
     }
-    return true;
-}
-
-bool CommandFrame::BeginWithDrain(const char* status, int selectCount) {
-    if (!Begin(status, selectCount)) {
-        return false;
-    }
-    Drain();
     return true;
 }
 

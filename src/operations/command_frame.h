@@ -58,9 +58,6 @@ public:
     // The device is told selectCount times. A refused selection ends the command as failed
     // (false): the link would otherwise keep another chip's sizes.
     [[nodiscard]] bool Begin(const char* status, int selectCount = 1);
-    // Begin, then one drain of the window's queue before the device loop.
-    [[nodiscard]] bool BeginWithDrain(const char* status, int selectCount = 1);
-    void Drain() { context_.chores.DrainMessages(); }
 
     // "OK" appended; the text clears after the front end's time-out.
     bool Succeed();

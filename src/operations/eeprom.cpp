@@ -38,7 +38,7 @@ bool ProgramEeprom(CommandContext& context) {
     }
     // Unlike the other commands, program EEPROM lets its failure text time out as well.
     CommandFrame frame(context, true);
-    if (!frame.BeginWithDrain("写入 EEPROM...       ")) {
+    if (!frame.Begin("写入 EEPROM...       ")) {
         return false;
     }
     const std::optional<uint32_t> last =

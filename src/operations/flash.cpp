@@ -77,7 +77,6 @@ bool ProgramFlash(CommandContext& context) {
         return frame.FailErase();
     }
     context.panel.AppendStatus("编程...       ");
-    frame.Drain();
 
     std::optional<uint32_t> last = LastImageAddress(context, state, context.device.flashSize);
     switch (CheckBootArea(context, last)) {

@@ -23,7 +23,7 @@ bool ReadToFile(CommandContext& context, const char* status, int selectCount, Re
         return false;
     }
     CommandFrame frame(context);
-    if (!frame.BeginWithDrain(status, selectCount)) {
+    if (!frame.Begin(status, selectCount)) {
         return false;
     }
     if (!loop(context.link, *output) || !output->Commit()) {

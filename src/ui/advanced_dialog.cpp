@@ -8,6 +8,7 @@
 
 #include "config_bits/codec.h"
 #include "ui/busy_run.h"
+#include "ui/message_boxes.h"
 #include "ui_advanced_dialog.h"
 
 namespace zentaro {
@@ -97,7 +98,9 @@ void AdvancedDialog::showEvent(QShowEvent* event) {
 }
 
 void AdvancedDialog::Exchange(const std::function<SessionResult()>& command) {
-    BusyRun run({this}, [this] { session_.RequestStop(); });
+    BusyRun run(
+        {this}, [this] { session_.RequestStop(); },
+        [this](const std::string& fault) { ShowFault(this, fault); });
     SessionResult result;
     run.Run([&] { result = command(); });
     if (result.configState) {

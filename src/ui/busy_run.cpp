@@ -8,6 +8,8 @@
 #include <QWidget>
 #include <algorithm>
 #include <atomic>
+#include <exception>
+#include <string>
 #include <thread>
 
 namespace zentaro {
@@ -38,15 +40,23 @@ bool IsInput(QEvent::Type type) {
 
 }  // namespace
 
-BusyRun::BusyRun(std::vector<QWidget*> windows, std::function<void()> onStop)
-    : windows_(std::move(windows)), onStop_(std::move(onStop)) {}
+BusyRun::BusyRun(std::vector<QWidget*> windows, std::function<void()> onStop,
+                 std::function<void(const std::string&)> onFault)
+    : windows_(std::move(windows)), onStop_(std::move(onStop)), onFault_(std::move(onFault)) {}
 
 void BusyRun::Run(const std::function<void()>& work) {
     qApp->installEventFilter(this);
     std::atomic<bool> done{false};
     QEventLoop loop;
+    std::string fault;
     std::thread worker([&] {
-        work();
+        // A fault in the work ends it like a failure; it must not end the program, and the
+        // window must not wait for it forever.
+        try {
+            work();
+        } catch (const std::exception& error) {
+            fault = error.what();
+        }
         done = true;
         QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
     });
@@ -57,6 +67,9 @@ void BusyRun::Run(const std::function<void()>& work) {
     }
     worker.join();
     qApp->removeEventFilter(this);
+    if (!fault.empty() && onFault_) {
+        onFault_(fault);
+    }
 }
 
 bool BusyRun::Guards(QObject* watched) const {

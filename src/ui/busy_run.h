@@ -3,6 +3,7 @@
 
 #include <QObject>
 #include <functional>
+#include <string>
 #include <vector>
 
 class QWidget;
@@ -13,11 +14,12 @@ namespace zentaro {
 // serving its event loop: the windows repaint, move and answer the desktop. Input made to the
 // given windows meanwhile is dropped, never delivered later; Esc and a close request ask the
 // work to stop instead (through onStop), and a close is remembered for the caller to carry
-// out once the work has ended.
+// out once the work has ended. Work that throws ends there; onFault is told why once it has.
 class BusyRun : public QObject {
     Q_OBJECT
 public:
-    BusyRun(std::vector<QWidget*> windows, std::function<void()> onStop);
+    BusyRun(std::vector<QWidget*> windows, std::function<void()> onStop,
+            std::function<void(const std::string&)> onFault);
 
     // Returns when work has ended. work must reach the windows only through calls that are
     // carried out on this thread (see WindowThreadPanel).
@@ -32,6 +34,7 @@ private:
 
     std::vector<QWidget*> windows_;
     std::function<void()> onStop_;
+    std::function<void(const std::string&)> onFault_;
     bool closeRequested_ = false;
 };
 

@@ -229,7 +229,9 @@ void MainDialog::RunCommand(MemoryCommand command) {
 
 bool MainDialog::RunBusy(const std::function<void()>& work) {
     running_ = true;
-    BusyRun run({this}, [this] { session_->RequestStop(); });
+    BusyRun run(
+        {this}, [this] { session_->RequestStop(); },
+        [this](const std::string& fault) { ShowFault(this, fault); });
     run.Run(work);
     running_ = false;
     if (run.CloseRequested()) {
@@ -293,10 +295,6 @@ void MainDialog::EnableCommonControls(bool on) {
     ui_->advancedButton->setEnabled(states.advanced);
     ui_->browseButton->setEnabled(states.browse);
     ui_->leaveButton->setEnabled(states.leave);
-}
-
-void MainDialog::DrainMessages() {
-    QCoreApplication::processEvents();
 }
 
 std::string MainDialog::Browse() {

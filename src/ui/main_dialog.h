@@ -53,7 +53,6 @@ public:
     void AppendStatus(const std::string& text) override;
     void StartStatusTimeout() override;
     void EnableControls(bool on) override;
-    void DrainMessages() override;
     std::string Browse() override;
     void StartProgress(int max) override;
     void SetProgressPosition(int position) override;

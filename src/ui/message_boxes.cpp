@@ -12,6 +12,10 @@ void ShowNotice(QWidget* parent, const QString& text) {
     box.exec();
 }
 
+void ShowFault(QWidget* parent, const std::string& what) {
+    ShowNotice(parent, QStringLiteral("内部错误，命令已中止：") + QString::fromStdString(what));
+}
+
 bool AskYesNoBox(QWidget* parent, const QString& text, bool questionIcon) {
     QMessageBox box(questionIcon ? QMessageBox::Question : QMessageBox::NoIcon, kApplicationTitle,
                     text, QMessageBox::Yes | QMessageBox::No, parent);

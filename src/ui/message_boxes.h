@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <string>
 
 class QWidget;
 
@@ -10,6 +11,8 @@ namespace zentaro {
 // The program's message boxes, all captioned with the application title.
 // A notice with an OK button.
 void ShowNotice(QWidget* parent, const QString& text);
+// A command that ended by a fault of the program, with what went wrong.
+void ShowFault(QWidget* parent, const std::string& what);
 // A Yes/No question; true for Yes.
 bool AskYesNoBox(QWidget* parent, const QString& text, bool questionIcon);
 

@@ -103,10 +103,4 @@ void WindowThreadPanel::EnableControls(bool on) {
     Post([this, on] { chores_.EnableControls(on); });
 }
 
-void WindowThreadPanel::DrainMessages() {
-    if (OnWindowThread()) {
-        chores_.DrainMessages();
-    }
-}
-
 }  // namespace zentaro

@@ -36,8 +36,6 @@ public:
     void EndProgress() override;
     std::string Browse() override;
     void EnableControls(bool on) override;
-    // Off the window's thread there is nothing to drain: that thread serves its queue itself.
-    void DrainMessages() override;
 
 private:
     using SteadyClock = std::chrono::steady_clock;

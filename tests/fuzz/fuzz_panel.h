@@ -21,7 +21,6 @@ public:
     void AppendStatus(const std::string& text) override { status += text; }
     void StartStatusTimeout() override {}
     void EnableControls(bool) override {}
-    void DrainMessages() override {}
     std::string Browse() override { return browseAnswer; }
     void StartProgress(int) override {}
     void SetProgressPosition(int) override {}

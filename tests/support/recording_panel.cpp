@@ -54,10 +54,6 @@ void RecordingPanel::EnableControls(bool on) {
     log_.push_back(on ? "enable: 1" : "enable: 0");
 }
 
-void RecordingPanel::DrainMessages() {
-    log_.push_back("drain");
-}
-
 std::string RecordingPanel::Browse() {
     log_.push_back("browse");
     return browseResult_;

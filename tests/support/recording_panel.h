@@ -12,7 +12,7 @@ namespace zentaro::test {
 
 // A Panel (and the window chores) that answers questions from a script and logs everything
 // shown, in order, as "notice: <text>", "ask: <text>" (question icon) or "ask-plain: <text>",
-// "status: <text>", "append: <text>", "timeout", "enable: 0|1", "drain", "browse",
+// "status: <text>", "append: <text>", "timeout", "enable: 0|1", "browse",
 // "range: <max>", "position: <pos>", "cursor: 0|1" (a started progress logs "cursor: 1" and its
 // range, an ended one "position: 0" and "cursor: 0", as the window's wait cursor follows it).
 class RecordingPanel : public Panel, public WindowChores {
@@ -41,7 +41,6 @@ public:
     void AppendStatus(const std::string& text) override;
     void StartStatusTimeout() override;
     void EnableControls(bool on) override;
-    void DrainMessages() override;
     std::string Browse() override;
     void StartProgress(int max) override;
     void SetProgressPosition(int position) override;

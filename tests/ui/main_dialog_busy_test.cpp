@@ -12,10 +12,12 @@
 #include <fstream>
 #include <functional>
 #include <sstream>
+#include <stdexcept>
 #include <thread>
 
 #include "images/hex_writer.h"
 #include "support/recording_panel.h"
+#include "ui/busy_run.h"
 #include "ui/dialog_fixture.h"
 #include "ui/status_line.h"
 
@@ -203,6 +205,15 @@ TEST_F(MainDialogBusyTest, TheAdvancedOptionsAppearBeforeTheBoardIsAsked) {
               QStringList({"Ext Clock", "No BOD function", "Boot block 4096 Words"}));
     EXPECT_GE(closedMs, 1500);
     EXPECT_FALSE(simulator->ProgrammingMode());
+}
+
+TEST(BusyRunTest, WorkThatThrowsEndsAndTheWindowIsToldWhy) {
+    QWidget window;
+    std::string fault;
+    BusyRun run(
+        {&window}, [] {}, [&](const std::string& what) { fault = what; });
+    run.Run([] { throw std::runtime_error("no memory for the image"); });
+    EXPECT_EQ(fault, "no memory for the image");
 }
 
 }  // namespace

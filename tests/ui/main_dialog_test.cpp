@@ -507,7 +507,7 @@ TEST_F(MainDialogTest, ADeviceChoiceDuringACommandIsRefused) {
     ASSERT_TRUE(StartScripted());
     ASSERT_STREQ(Probe().SelectedDevice().name, "Dunmor 1");
     Choose("deviceList", 1);
-    // Queued now, delivered by the command's one drain of the event queue.
+    // Queued now, delivered while the command runs beside the window.
     auto* list = Find<QComboBox>("deviceList");
     QMetaObject::invokeMethod(
         list,
