@@ -5,6 +5,7 @@
 #                (without a display: the main job through zentaro-cli)
 #   ./do test    install what is missing, build, run every test
 #   ./do setup   only install what is missing
+#   ./do demo-port  say which COM name ./do run would give the simulated board
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -31,9 +32,57 @@ build() {  # build <preset>
     cmake --build --preset "$1"
 }
 
-# Waits until the simulated board has linked its port: it says so in its first line, which
-# run() copies into the file $sim_ready. Gives up when the board stops first or after 10 s.
-wait_for_board() {
+# A scratch folder for the demo, removed at exit after the simulated board is stopped.
+new_demo() {
+    demo="$(mktemp -d)"
+    trap '[ -z "${sim_pid:-}" ] || { kill "$sim_pid" 2>/dev/null; wait "$sim_pid" 2>/dev/null || true; }
+          rm -rf "$demo"' EXIT
+}
+
+# "A", "A and B", "A, B and C".
+join_and() {
+    local all="$*"
+    all="${all// /, }"
+    (($# > 1)) && all="${all%, *} and ${all##*, }"
+    echo "$all"
+}
+
+# Sets demo_port to the first of COM1…COM4 that has no link of the user's under the
+# configuration home, so that the demo leaves every pinned port as it is, and says which. A
+# dangling link to a pseudo-terminal is no pin: a simulated board that was killed left it,
+# and the board replaces it. When all four are taken the demo gets a configuration home of
+# its own in $demo, which the window then uses as well.
+choose_demo_port() {
+    local ports="${XDG_CONFIG_HOME:-$HOME/.config}/Veltrona/Zentaro/ports" taken=() link
+    for demo_port in COM1 COM2 COM3 COM4; do
+        link="$ports/$demo_port"
+        if [ ! -e "$link" ] && { [ ! -L "$link" ] || [[ "$(readlink "$link")" == /dev/pts/* ]]; }; then
+            if ((${#taken[@]} == 0)); then
+                echo "The simulated board is on $demo_port."
+            elif ((${#taken[@]} == 1)); then
+                echo "The simulated board is on $demo_port (${taken[0]} has a link of yours)."
+            else
+                echo "The simulated board is on $demo_port ($(join_and "${taken[@]}") have links of yours)."
+            fi
+            return
+        fi
+        taken+=("$demo_port")
+    done
+    export XDG_CONFIG_HOME="$demo/config"
+    demo_port=COM1
+    echo "The simulated board is on COM1 under a configuration home of the demo's own" \
+         "(COM1 to COM4 all have links of yours; settings changed in this run are not kept)."
+}
+
+# Starts the demo board on $demo_port: level-type with block transfers and a chip with EEPROM,
+# with the given further options. Returns when its port is linked: it says so in its first
+# line, copied into $demo/sim-ready. Gives up when the board stops first or after 10 s.
+start_board() {
+    local sim_ready="$demo/sim-ready"
+    : >"$sim_ready"  # before tee makes it, so that the first look finds it
+    build/release/sim/zentaro-sim --port "$demo_port" --chip "Mirval 10" --modes S --level 3 \
+        --block-size 256 --auto-increment Y "$@" > >(tee "$sim_ready") &
+    sim_pid=$!
     for _ in $(seq 100); do
         grep -q '^zentaro-sim: .* -> ' "$sim_ready" && return 0
         if ! kill -0 "$sim_pid" 2>/dev/null; then
@@ -46,29 +95,22 @@ wait_for_board() {
     return 1
 }
 
-# Without a display: the main job through zentaro-cli against a private simulated board.
+# Without a display: the main job through zentaro-cli against the simulated board.
 run_without_display() {
     echo "No display (DISPLAY and WAYLAND_DISPLAY are unset): showing the main job with zentaro-cli."
     setup
     # Only what the demo runs: the window is not needed here.
     cmake --preset release >/dev/null
     cmake --build --preset release --target zentaro_cli zentaro_sim
-    local bin=build/release
-    demo="$(mktemp -d)"  # global: the EXIT trap removes it
-    # A private config home keeps the board's COM1 link away from the user's own ports.
-    export XDG_CONFIG_HOME="$demo/config"
-    sim_ready="$demo/sim-ready"
-    "$bin/sim/zentaro-sim" --port COM1 --chip "Mirval 10" --modes S --level 3 \
-        --block-size 256 --auto-increment Y >"$sim_ready" &
-    sim_pid=$!
-    trap 'kill "$sim_pid" 2>/dev/null; wait "$sim_pid" 2>/dev/null || true; rm -rf "$demo"' EXIT
-    wait_for_board
+    new_demo
+    choose_demo_port
+    start_board
     # The demo image: 1 KiB of counting bytes in Intel HEX.
     awk 'BEGIN { for (a = 0; a < 1024; a += 16) { line = sprintf(":10%04X00", a); sum = 16 + int(a / 256) + a % 256
                    for (i = 0; i < 16; i++) { b = (a + i) % 256; line = line sprintf("%02X", b); sum += b }
                    print line sprintf("%02X", (256 - sum % 256) % 256) }
                  print ":00000001FF" }' >"$demo/demo.hex"
-    local cli=("$bin/src/cli/zentaro-cli" -p COM1 -d "Mirval 10")
+    local cli=(build/release/src/cli/zentaro-cli -p "$demo_port" -d "Mirval 10")
     set -x
     "${cli[@]}" scan
     "${cli[@]}" program flash "$demo/demo.hex"
@@ -90,18 +132,13 @@ run() {
     fi
     setup
     build release
-    local bin=build/release
-    # The demo board: level-type with block transfers and a chip with EEPROM. Its state file
-    # keeps what you program for the next run.
+    new_demo
+    choose_demo_port
+    # The chip's state file keeps what you program for the next run.
     local state="${XDG_STATE_HOME:-$HOME/.local/state}/zentaro/demo-chip.state"
     mkdir -p "$(dirname "$state")"
-    sim_ready=$(mktemp)
-    "$bin/sim/zentaro-sim" --port COM1 --chip "Mirval 10" --modes S --level 3 \
-        --block-size 256 --auto-increment Y --state "$state" > >(tee "$sim_ready") &
-    sim_pid=$!
-    trap 'kill "$sim_pid" 2>/dev/null; wait "$sim_pid" 2>/dev/null || true; rm -f "$sim_ready"' EXIT
-    wait_for_board
-    "$bin/src/ui/zentaro"
+    start_board --state "$state"
+    build/release/src/ui/zentaro
 }
 
 unit_tests() {
@@ -114,5 +151,6 @@ case "${1:-}" in
     setup) setup ;;
     run) run ;;
     test) unit_tests ;;
-    *) echo "usage: $0 run|test|setup" >&2; exit 2 ;;
+    demo-port) new_demo && choose_demo_port ;;
+    *) echo "usage: $0 run|test|setup|demo-port" >&2; exit 2 ;;
 esac

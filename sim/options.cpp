@@ -246,7 +246,8 @@ Usage: zentaro-sim [options]
 
 The board creates a pseudo-terminal and links it as a COM port, i.e. makes the symbolic
 link <config home>/Veltrona/Zentaro/ports/COMn point to it, so that Zentaro finds it. The
-link is removed on exit (SIGINT or SIGTERM).
+link is removed on exit (SIGINT, SIGTERM or SIGHUP). A link already there is never taken
+over, save one to a pseudo-terminal that is gone, which a killed board left behind.
 
 Port:
   --port COMn            port name to link (default COM1)

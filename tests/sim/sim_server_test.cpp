@@ -8,9 +8,12 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string>
+#include <vector>
 
 #include "sim/pty_port.h"
 #include "sim/wire.h"
@@ -80,9 +83,6 @@ protected:
 
 TEST_F(SimServerTest, AnswersThroughTheLinkedPtyAndRemovesTheLink) {
     const std::string link = Home() + "/Veltrona/Zentaro/ports/COM3";
-    std::filesystem::create_directories(std::filesystem::path(link).parent_path());
-    std::filesystem::create_symlink("/nonexistent/pts", link);  // left by an earlier run
-
     SimServer sim({"--port", "COM3"}, Home());
     ASSERT_TRUE(sim.Start()) << sim.Error();
     EXPECT_EQ(sim.LinkPath(), link);
@@ -181,18 +181,91 @@ TEST_F(SimServerTest, PreloadsFromFilesAndSetters) {
     EXPECT_EQ(sim.Eeprom()[0], 0x99);
 }
 
-TEST_F(SimServerTest, NeverTakesOverALinkThatLeadsToAPort) {
-    const std::filesystem::path link = home_.Root() / "Veltrona/Zentaro/ports/COM1";
-    const std::filesystem::path board = home_.Root() / "real-board";
-    std::ofstream(board).put('x');
-    std::filesystem::create_directories(link.parent_path());
-    std::filesystem::create_symlink(board, link);
+// A pseudo-terminal device that does not exist, as a killed board's link names it.
+std::string AbsentPty() {
+    for (int n = 9000;; ++n) {
+        const std::string path = "/dev/pts/" + std::to_string(n);
+        if (!std::filesystem::exists(path)) {
+            return path;
+        }
+    }
+}
 
-    SimServer sim({"--port", "COM1"}, Home());
-    EXPECT_FALSE(sim.Start());
-    EXPECT_NE(sim.Error().find("already leads to"), std::string::npos) << sim.Error();
-    sim.Stop();
-    EXPECT_EQ(std::filesystem::read_symlink(link), board);
+TEST_F(SimServerTest, ReplacesOnlyALinkABoardLeftBehind) {
+    namespace fs = std::filesystem;
+    struct Row {
+        const char* what;
+        fs::path target;  // a relative one is made under the config home
+        bool targetExists;
+        bool replaced;
+        const char* error;  // a part of the refusal
+    };
+    const Row rows[] = {
+        {"a pinned port that is there", "real-board", true, false, "already leads to"},
+        {"a pinned adapter that is unplugged", "ttyUSB0", false, false, "which is not there"},
+        {"a killed board's pseudo-terminal", AbsentPty(), false, true, ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const fs::path link = home_.Root() / "Veltrona/Zentaro/ports/COM1";
+        const fs::path target = home_.Root() / row.target;
+        fs::create_directories(link.parent_path());
+        if (row.targetExists) {
+            std::ofstream(target).put('x');
+        }
+        fs::create_symlink(target, link);
+
+        SimServer sim({"--port", "COM1"}, Home());
+        EXPECT_EQ(sim.Start(), row.replaced);
+        EXPECT_NE(sim.Error().find(row.error), std::string::npos) << sim.Error();
+        EXPECT_EQ(fs::read_symlink(link), row.replaced ? fs::path(sim.SlavePath()) : target);
+        sim.Stop();
+        EXPECT_EQ(fs::is_symlink(fs::symlink_status(link)), !row.replaced);
+        fs::remove_all(home_.Root() / "Veltrona");
+    }
+}
+
+// ./do run puts its demo board on the port ./do demo-port names.
+TEST_F(SimServerTest, TheDemoBoardGoesWhereNoLinkOfTheUsersIs) {
+    namespace fs = std::filesystem;
+    struct Row {
+        std::vector<fs::path> links;  // targets of COM1, COM2 ...; a relative one is made
+                                      // under the config home
+        const char* says;
+    };
+    const std::string ownHome =
+        "The simulated board is on COM1 under a configuration home "
+        "of the demo's own (COM1 to COM4 all have links of yours; "
+        "settings changed in this run are not kept).\n";
+    const Row rows[] = {
+        {{}, "The simulated board is on COM1.\n"},
+        {{"ttyUSB0"}, "The simulated board is on COM2 (COM1 has a link of yours).\n"},
+        {{AbsentPty()}, "The simulated board is on COM1.\n"},
+        {{"real-board", "ttyUSB0", "ttyUSB1"},
+         "The simulated board is on COM4 (COM1, COM2 and COM3 have links of yours).\n"},
+        {{"ttyUSB0", "ttyUSB1", "ttyUSB2", "ttyUSB3"}, ownHome.c_str()},
+    };
+    std::ofstream(home_.Root() / "real-board").put('x');
+    for (const Row& row : rows) {
+        const fs::path ports = home_.Root() / "Veltrona/Zentaro/ports";
+        fs::remove_all(ports);
+        fs::create_directories(ports);
+        for (size_t i = 0; i < row.links.size(); ++i) {
+            fs::create_symlink(home_.Root() / row.links[i],
+                               ports / ("COM" + std::to_string(i + 1)));
+        }
+        const std::string command =
+            "XDG_CONFIG_HOME='" + Home() + "' '" ZENTARO_DO_PATH "' demo-port";
+        std::FILE* out = popen(command.c_str(), "r");
+        ASSERT_NE(out, nullptr);
+        std::string said;
+        char buffer[256];
+        while (std::fgets(buffer, sizeof buffer, out) != nullptr) {
+            said += buffer;
+        }
+        EXPECT_EQ(pclose(out), 0);
+        EXPECT_EQ(said, row.says);
+    }
 }
 
 TEST_F(SimServerTest, StartFailsWithAReason) {
