@@ -8,7 +8,7 @@
 #include "sim/sim_server.h"
 #include "zentaro_version.h"
 
-// zentaro-sim: serves the simulated board until SIGINT or SIGTERM.
+// zentaro-sim: serves the simulated board until SIGINT, SIGTERM or SIGHUP.
 int main(int argc, char** argv) {
     using zentaro::sim::SimServer;
     const std::vector<std::string> args(argv + 1, argv + argc);

@@ -49,7 +49,7 @@ OPTIONS
               at the same time, with one progress line per port and a summary table.
     -b, --baud RATE
               Only this rate on the given port: 115200, 19200 or 38400, the rates
-              boards run at.
+              boards run at. Needs --port.
     -d, --device NAME
               The target device, as `devices` lists it. Needed unless the board offers
               exactly one.

@@ -17,6 +17,9 @@ public:
     virtual void Notice(const std::string& text) = 0;
     // A Yes/No question; true means Yes. questionIcon selects the question icon.
     virtual bool AskYesNo(const std::string& text, bool questionIcon) = 0;
+    // A Yes/No question before something that cannot be undone: a front end that can makes
+    // No the answer a hasty Enter gives.
+    virtual bool AskBeforeHarm(const std::string& text) { return AskYesNo(text, true); }
 
     virtual void SetStatus(const std::string& text) = 0;
     virtual void AppendStatus(const std::string& text) = 0;

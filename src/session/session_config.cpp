@@ -63,7 +63,7 @@ SessionResult Session::WriteConfig(const ControlState& shown) {
         config_->Controls() = shown;
         const ConfigChange change = ChangeFor(*config_, config_->PendingWrite());
         command.result.change = change;
-        if (change.LocksOut() && !transcript_.AskYesNo(LockoutQuestion(change), true)) {
+        if (change.LocksOut() && !transcript_.AskBeforeHarm(LockoutQuestion(change))) {
             AddConfig(command.result);
             return command.Finish(CommandOutcome::Declined);
         }

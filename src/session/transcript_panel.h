@@ -37,6 +37,13 @@ public:
         }
         return yes;
     }
+    bool AskBeforeHarm(const std::string& text) override {
+        const bool yes = shown_.AskBeforeHarm(text);
+        if (!yes) {
+            declined = text;
+        }
+        return yes;
+    }
     void SetStatus(const std::string& text) override {
         status = text;
         shown_.SetStatus(text);

@@ -249,6 +249,10 @@ bool MainDialog::AskYesNo(const std::string& text, bool questionIcon) {
     return AskYesNoBox(this, FromUtf8(text), questionIcon);
 }
 
+bool MainDialog::AskBeforeHarm(const std::string& text) {
+    return AskWarningBox(this, FromUtf8(text));
+}
+
 void MainDialog::SetStatus(const std::string& text) {
     status_->Set(FromUtf8(text));
 }

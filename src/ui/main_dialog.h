@@ -49,6 +49,7 @@ public:
     // Panel.
     void Notice(const std::string& text) override;
     bool AskYesNo(const std::string& text, bool questionIcon) override;
+    bool AskBeforeHarm(const std::string& text) override;
     void SetStatus(const std::string& text) override;
     void AppendStatus(const std::string& text) override;
     void StartStatusTimeout() override;

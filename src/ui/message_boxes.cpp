@@ -23,4 +23,11 @@ bool AskYesNoBox(QWidget* parent, const QString& text, bool questionIcon) {
     return box.exec() == QMessageBox::Yes;
 }
 
+bool AskWarningBox(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::Warning, kApplicationTitle, text,
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 }  // namespace zentaro

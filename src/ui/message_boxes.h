@@ -15,5 +15,7 @@ void ShowNotice(QWidget* parent, const QString& text);
 void ShowFault(QWidget* parent, const std::string& what);
 // A Yes/No question; true for Yes.
 bool AskYesNoBox(QWidget* parent, const QString& text, bool questionIcon);
+// A Yes/No question with the warning icon and No as the default button.
+bool AskWarningBox(QWidget* parent, const QString& text);
 
 }  // namespace zentaro

@@ -60,6 +60,12 @@ bool WindowThreadPanel::AskYesNo(const std::string& text, bool questionIcon) {
     return yes;
 }
 
+bool WindowThreadPanel::AskBeforeHarm(const std::string& text) {
+    bool yes = false;
+    Wait([&] { yes = panel_.AskBeforeHarm(text); });
+    return yes;
+}
+
 std::string WindowThreadPanel::Browse() {
     std::string path;
     Wait([&] { path = panel_.Browse(); });

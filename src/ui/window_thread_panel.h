@@ -28,6 +28,7 @@ public:
 
     void Notice(const std::string& text) override;
     bool AskYesNo(const std::string& text, bool questionIcon) override;
+    bool AskBeforeHarm(const std::string& text) override;
     void SetStatus(const std::string& text) override;
     void AppendStatus(const std::string& text) override;
     void StartStatusTimeout() override;

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QStringList>
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -193,6 +194,23 @@ TEST_F(AdvancedDialogTest, ReadButtonShowsTheChipAgain) {
     EXPECT_EQ(Combo("lockCombo")->currentIndex(), 2);
     EXPECT_FALSE(Find<QCheckBox>("box1042")->isEnabled());
     EXPECT_TRUE(Find<QPushButton>("readButton")->isEnabled());
+}
+
+TEST_F(AdvancedDialogTest, AWriteThatLocksTheChipOutIsAskedFirstAndNoSendsNothing) {
+    Open("Mirval 10", 'S', 3, {"--high-fuse", "0xD9"});  // serial programming on
+    Find<QCheckBox>("box1042")->setChecked(false);       // SPI 启用
+    Find<QPushButton>("writeButton")->click();
+    EXPECT_EQ(scripted->panel.Questions(),
+              std::vector<std::string>{"写入后，芯片将不再响应本编程器，也无法再用它恢复：\n\n"
+                                       "“SPI 启用”未勾选：串行编程将被关闭。\n\n确实要写入吗？"});
+    EXPECT_TRUE(scripted->port->Writes().empty());
+    EXPECT_TRUE(Find<QPushButton>("writeButton")->isEnabled());
+
+    scripted->panel.Answer(true);
+    Find<QPushButton>("writeButton")->click();
+    const std::vector<std::string> sent = Commands(*scripted->port);
+    EXPECT_NE(std::find(sent.begin(), sent.end(), ".AC A8 00 F9"), sent.end());
+    EXPECT_EQ(scripted->board.Config().highFuse, 0xF9);
 }
 
 }  // namespace
