@@ -120,7 +120,6 @@ public:
     // again afterwards where reading is allowed.
     SessionResult WriteConfigBytes(const ConfigWrite& request, bool allowLockout);
     void CloseConfig();
-    bool ConfigOpen() const { return config_ != nullptr; }
 
     // Leaves programming with 'E' (the board may refuse, and says so through the Panel).
     SessionResult ExitProgramming();
