@@ -43,10 +43,9 @@ int ExitFor(CommandOutcome outcome) {
 
 class Job {
 public:
-    Job(const CliOptions& options, const std::string& port, const FileCheck& file,
-        Terminal& terminal, size_t line, const ProgramHost& host)
+    Job(const CliOptions& options, const std::string& port, Terminal& terminal, size_t line,
+        const ProgramHost& host)
         : options_(options),
-          file_(file),
           panel_(terminal, line, options.ports.size() > 1 ? port + ": " : ""),
           session_(host.newPort(), panel_, host.clock) {
         result_.port = port;
@@ -137,10 +136,7 @@ private:
         NoWindowChores chores;
         const SessionResult run =
             session_.Run(CommandFor(options_), options_.file, switches, chores);
-        const DeviceRecord& device = session_.Device();
-        const uint32_t size =
-            options_.memory == Memory::Flash ? device.flashSize : device.eepromSize;
-        result_.bytes = options_.verb == Verb::Read ? size : std::min(size, file_.dataEnd);
+        result_.bytes = run.bytes;
         result_.exitCode = ExitFor(run.outcome);
         for (const std::string& question : panel_.Declined()) {
             result_.lines.push_back("declined, no terminal to ask (--yes answers Yes): " +
@@ -236,7 +232,6 @@ private:
     }
 
     const CliOptions& options_;
-    const FileCheck& file_;
     ConsolePanel panel_;
     Session session_;
     BoardResult result_;
@@ -244,11 +239,11 @@ private:
 
 }  // namespace
 
-BoardResult RunBoard(const CliOptions& options, const std::string& port, const FileCheck& file,
-                     Terminal& terminal, size_t line, const ProgramHost& host) {
+BoardResult RunBoard(const CliOptions& options, const std::string& port, Terminal& terminal,
+                     size_t line, const ProgramHost& host) {
     // A fault of one board's job ends that job as a failure; the other boards go on.
     try {
-        return Job(options, port, file, terminal, line, host).Run();
+        return Job(options, port, terminal, line, host).Run();
     } catch (const std::exception& error) {
         BoardResult result;
         result.port = port;

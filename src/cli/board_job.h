@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "cli/cli_options.h"
-#include "cli/file_check.h"
 #include "cli/program.h"
 #include "cli/terminal.h"
 #include "session/config_change.h"
@@ -36,7 +35,7 @@ struct BoardResult {
 
 // Finds the board (port empty: the scan over COM1 ... COM4), selects the device and runs
 // the command; line is this board's progress line on the terminal.
-BoardResult RunBoard(const CliOptions& options, const std::string& port, const FileCheck& file,
-                     Terminal& terminal, size_t line, const ProgramHost& host);
+BoardResult RunBoard(const CliOptions& options, const std::string& port, Terminal& terminal,
+                     size_t line, const ProgramHost& host);
 
 }  // namespace zentaro::cli

@@ -18,10 +18,6 @@ namespace {
 // The largest memory a device of the table has; images are checked against it.
 constexpr size_t kLargestMemory = 128 * 1024;
 
-uint32_t DataEnd(const HexLoadState& state) {
-    return state.loadedData ? state.highestAddress + 1 : 0;
-}
-
 FileCheck CheckInput(const CliOptions& options) {
     const std::string& path = options.file;
     std::error_code error;
@@ -40,14 +36,14 @@ FileCheck CheckInput(const CliOptions& options) {
         if (!LoadEncryptedImage(path, image, state, keeper)) {
             return {path + ": not a valid encrypted image (" + keeper.notices.front() + ")"};
         }
-        return {{}, DataEnd(state)};
+        return {};
     }
     if (!IsHexFile(file)) {
         return {path + ": not an Intel HEX file"};
     }
     // Deliberately unchecked: a checksum error is the user's call, which the command asks for.
     static_cast<void>(LoadHexImage(file, image, state));
-    return {{}, DataEnd(state)};
+    return {};
 }
 
 FileCheck CheckOutput(const std::string& path) {

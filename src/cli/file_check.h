@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <cstdint>
 #include <string>
 
 #include "cli/cli_options.h"
@@ -10,8 +9,7 @@ namespace zentaro::cli {
 
 // What the file check found before any board is looked for.
 struct FileCheck {
-    std::string error;     // empty: the command may go on
-    uint32_t dataEnd = 0;  // input files: one past the highest address a record carried
+    std::string error;  // empty: the command may go on
 };
 
 // An input file must be a readable file in Intel HEX (or an encrypted image for program

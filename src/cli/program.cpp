@@ -25,18 +25,18 @@ int UsageError(const ProgramHost& host, const std::string& error) {
     return kExitUsage;
 }
 
-std::vector<BoardResult> RunBoards(const CliOptions& options, const FileCheck& file,
-                                   Terminal& terminal, const ProgramHost& host) {
+std::vector<BoardResult> RunBoards(const CliOptions& options, Terminal& terminal,
+                                   const ProgramHost& host) {
     if (options.ports.size() <= 1) {
         const std::string port = options.ports.empty() ? "" : options.ports.front();
-        return {RunBoard(options, port, file, terminal, 0, host)};
+        return {RunBoard(options, port, terminal, 0, host)};
     }
     // One thread, one link and one session per board; nothing is shared but the terminal.
     std::vector<BoardResult> results(options.ports.size());
     std::vector<std::thread> threads;
     for (size_t i = 0; i < options.ports.size(); ++i) {
         threads.emplace_back(
-            [&, i] { results[i] = RunBoard(options, options.ports[i], file, terminal, i, host); });
+            [&, i] { results[i] = RunBoard(options, options.ports[i], terminal, i, host); });
     }
     for (std::thread& thread : threads) {
         thread.join();
@@ -113,7 +113,7 @@ int RunProgram(const std::vector<std::string>& args, const ProgramHost& host) {
                        .askOnStdin = host.stdinIsTerminal,
                        .showProgress = !options.quiet && host.stderrIsTerminal},
                       std::max<size_t>(1, options.ports.size()));
-    const std::vector<BoardResult> results = RunBoards(options, file, terminal, host);
+    const std::vector<BoardResult> results = RunBoards(options, terminal, host);
     terminal.Finish();
     PrintResults(options, results, host);
     return Interrupted() ? InterruptedExitStatus() : WorstExit(results);

@@ -73,10 +73,12 @@ std::optional<uint32_t> LastAddress(const HexLoadState& state, uint32_t size) {
     return std::min(state.highestAddress, size - 1);
 }
 
-std::optional<uint32_t> LastImageAddress(const CommandContext& context, const HexLoadState& state,
+std::optional<uint32_t> LastImageAddress(CommandContext& context, const HexLoadState& state,
                                          uint32_t memorySize) {
-    return LastAddress(state,
-                       static_cast<uint32_t>(std::min<size_t>(memorySize, context.image.size())));
+    const std::optional<uint32_t> last = LastAddress(
+        state, static_cast<uint32_t>(std::min<size_t>(memorySize, context.image.size())));
+    context.bytes = last ? uint64_t{*last} + 1 : 0;
+    return last;
 }
 
 bool RunVerifyCommand(CommandContext& context, uint32_t memorySize, const char* fitQuestion,

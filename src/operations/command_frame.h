@@ -37,8 +37,9 @@ HexLoad LoadHexFile(CommandContext& context, const std::string& path, HexLoadSta
 // The inclusive last address to transfer within a memory of size bytes; nullopt when the
 // file carried no data byte (or nothing fits).
 std::optional<uint32_t> LastAddress(const HexLoadState& state, uint32_t size);
-// LastAddress within a memory of memorySize bytes that lies in the memory image.
-std::optional<uint32_t> LastImageAddress(const CommandContext& context, const HexLoadState& state,
+// LastAddress within a memory of memorySize bytes that lies in the memory image; the bytes up
+// to it are what the command moves.
+std::optional<uint32_t> LastImageAddress(CommandContext& context, const HexLoadState& state,
                                          uint32_t memorySize);
 
 // The busy state around a command's work with the board, and its one ending. Begin lights the

@@ -46,6 +46,8 @@ struct CommandContext {
     std::string fileName;
     // Set by the command on its way out.
     CommandOutcome outcome = CommandOutcome::Failed;
+    // Set by the command once it starts on the chip: the bytes it writes, compares or reads.
+    uint64_t bytes = 0;
 };
 
 // The six commands of the main window. Each returns true when it ended with "OK".

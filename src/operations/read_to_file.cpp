@@ -11,7 +11,8 @@ using ReadLoop = bool (*)(CLowIO&, HexOutput&);
 
 // The output goes to a temporary file that replaces the user's file only once the end
 // record is written, so a failed read leaves any earlier file as it was.
-bool ReadToFile(CommandContext& context, const char* status, int selectCount, ReadLoop loop) {
+bool ReadToFile(CommandContext& context, const char* status, int selectCount, uint32_t size,
+                ReadLoop loop) {
     const std::string path = ChooseFile(context);
     if (path.empty()) {
         return false;
@@ -26,6 +27,7 @@ bool ReadToFile(CommandContext& context, const char* status, int selectCount, Re
     if (!frame.Begin(status, selectCount)) {
         return false;
     }
+    context.bytes = size;
     if (!loop(context.link, *output) || !output->Commit()) {
         output.reset();
         return frame.Fail("读取失败   ");
@@ -37,11 +39,11 @@ bool ReadToFile(CommandContext& context, const char* status, int selectCount, Re
 
 bool ReadFlash(CommandContext& context) {
     // The board is told the device twice before a flash read.
-    return ReadToFile(context, "读取 Flash...   ", 2, ReadFlashToHex);
+    return ReadToFile(context, "读取 Flash...   ", 2, context.device.flashSize, ReadFlashToHex);
 }
 
 bool ReadEeprom(CommandContext& context) {
-    return ReadToFile(context, "读取 EEPROM   ...", 1, ReadEepromToHex);
+    return ReadToFile(context, "读取 EEPROM   ...", 1, context.device.eepromSize, ReadEepromToHex);
 }
 
 }  // namespace zentaro

@@ -187,6 +187,7 @@ SessionResult Session::Run(MemoryCommand memoryCommand, const std::string& fileN
                                .switches = switches,
                                .fileName = fileName};
         FunctionFor(memoryCommand)(context);
+        command.result.bytes = context.bytes;
         return command.Finish(context.outcome);
     });
 }
