@@ -202,8 +202,7 @@ void AdvancedDialog::RunOperation(QPushButton* button,
                                   SessionResult (Session::*operation)(const ControlState&)) {
     Capture();
     button->setEnabled(false);
-    const ControlState shown = state_.controls;
-    Exchange([&] { return (session_.*operation)(shown); });
+    Exchange([this, operation, shown = state_.controls] { return (session_.*operation)(shown); });
 }
 
 }  // namespace zentaro

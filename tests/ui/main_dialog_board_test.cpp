@@ -93,7 +93,8 @@ TEST_F(MainDialogBoardTest, FailureTextOutlivesAnEarlierTimeOut) {
     const QString hex = TempPath("small.hex");
     WriteFile(hex, kSmallHex);
     StoreFileName(TempPath("eeprom.hex"));
-    StoreHelpTimeOut(300);
+    // Long enough for the file dialog to come and go on a slow (sanitized, loaded) machine.
+    StoreHelpTimeOut(1000);
     ASSERT_TRUE(StartInMemory({"--chip", "Mirval 10"}));
     Click("readEepromButton");
     answerer.ChooseFile(hex);
@@ -106,7 +107,7 @@ TEST_F(MainDialogBoardTest, FailureTextOutlivesAnEarlierTimeOut) {
     Click("verifyFlashButton");
     EXPECT_EQ(StatusText(), QString::fromUtf8("校验 Flash...     失败  "));
     EXPECT_FALSE(dialog->Status().TimeoutPending());
-    QTest::qWait(500);
+    QTest::qWait(1200);
     EXPECT_EQ(StatusText(), QString::fromUtf8("校验 Flash...     失败  "));
     EXPECT_TRUE(Find<QPushButton>("verifyFlashButton")->isEnabled());
     EXPECT_EQ(answerer.Unexpected(), 0);
