@@ -71,12 +71,18 @@ AdvancedDialog::AdvancedDialog(QWidget* parent, Session& session)
         combo->installEventFilter(this);
     }
 
-    connect(ui_->readButton, &QPushButton::clicked, this,
-            [this] { RunOperation(ui_->readButton, &Session::ReadConfig); });
-    connect(ui_->writeButton, &QPushButton::clicked, this,
-            [this] { RunOperation(ui_->writeButton, &Session::WriteConfig); });
-    connect(ui_->eraseButton, &QPushButton::clicked, this,
-            [this] { RunOperation(ui_->eraseButton, &Session::EraseChip); });
+    connect(ui_->readButton, &QPushButton::clicked, this, [this] {
+        RunOperation(ui_->readButton,
+                     [this](const ControlState& shown) { return session_.ReadConfig(shown); });
+    });
+    connect(ui_->writeButton, &QPushButton::clicked, this, [this] {
+        RunOperation(ui_->writeButton,
+                     [this](const ControlState& shown) { return session_.WriteConfig(shown); });
+    });
+    connect(ui_->eraseButton, &QPushButton::clicked, this, [this] {
+        RunOperation(ui_->eraseButton,
+                     [this](const ControlState& shown) { return session_.EraseChip(shown); });
+    });
     connect(ui_->closeButton, &QPushButton::clicked, this, [this] { done(1); });
 }
 
@@ -198,11 +204,10 @@ void AdvancedDialog::Change(Rule rule) {
     Render();
 }
 
-void AdvancedDialog::RunOperation(QPushButton* button,
-                                  SessionResult (Session::*operation)(const ControlState&)) {
+void AdvancedDialog::RunOperation(QPushButton* button, const Operation& operation) {
     Capture();
     button->setEnabled(false);
-    Exchange([this, operation, shown = state_.controls] { return (session_.*operation)(shown); });
+    Exchange([operation, shown = state_.controls] { return operation(shown); });
 }
 
 }  // namespace zentaro

@@ -46,8 +46,9 @@ private:
     // Takes the widgets' values, applies a rule to the controls and shows the result.
     template <typename Rule>
     void Change(Rule rule);
-    void RunOperation(QPushButton* button,
-                      SessionResult (Session::*operation)(const ControlState&));
+    // A read, write or erase of the session's lock and fuse view, given the controls.
+    using Operation = std::function<SessionResult(const ControlState&)>;
+    void RunOperation(QPushButton* button, const Operation& operation);
     // Runs a session command beside the window and shows the state it leaves.
     void Exchange(const std::function<SessionResult()>& command);
 
