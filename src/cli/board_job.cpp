@@ -190,21 +190,14 @@ private:
                 result_.lines.insert(result_.lines.end(), change.begin(), change.end());
                 result_.change = write.change;
             }
-            switch (write.outcome) {
-                case CommandOutcome::Ok:
-                case CommandOutcome::Failed:
-                    if (!write.config) {  // refused before anything was sent
-                        Refuse(kExitFailed, write.refusal);
-                        return;
-                    }
-                    break;
-                case CommandOutcome::Canceled:
-                    ShowNotices(write);
-                    Refuse(InterruptedExitStatus(), "stopped: the lock byte was not written");
-                    return;
-                default:
-                    Refuse(kExitFailed, write.refusal);
-                    return;
+            if (write.outcome == CommandOutcome::Canceled) {
+                ShowNotices(write);
+                Refuse(InterruptedExitStatus(), "stopped: the lock byte was not written");
+                return;
+            }
+            if (!write.config) {  // refused before anything was sent
+                Refuse(kExitFailed, write.refusal);
+                return;
             }
             written = write.Ok();
             result_.bytes = write.bytes;

@@ -7,12 +7,6 @@ namespace zentaro::cli {
 
 namespace {
 
-std::string Hex(uint8_t value) {
-    char text[4];
-    std::snprintf(text, sizeof text, "%02X", value);
-    return text;
-}
-
 std::string Joined(const std::vector<std::string>& words, const char* separator) {
     std::string text;
     for (const std::string& word : words) {
@@ -27,11 +21,21 @@ std::string Joined(const std::vector<std::string>& words, const char* separator)
 std::string NamedByte(ConfigByte which, uint8_t value) {
     std::string text = ConfigByteName(which);
     text += '=';
-    text += Hex(value);
+    text += HexByte(value);
     return text;
 }
 
 }  // namespace
+
+std::string HexByte(uint8_t value) {
+    char text[4];
+    std::snprintf(text, sizeof text, "%02X", value);
+    return text;
+}
+
+std::string ByteBefore(const ConfigChange& change, size_t index) {
+    return change.known[index] ? HexByte(change.before[kConfigByteOrder[index]]) : "??";
+}
 
 std::vector<std::string> DescribeBoard(const BoardFacts& board, const BoardListing& listing) {
     std::vector<std::string> lines;
@@ -70,8 +74,7 @@ std::vector<std::string> DescribeChange(const ConfigChange& change) {
         }
         const ConfigByte which = kConfigByteOrder[i];
         lines.push_back(std::string("Byte ") + ConfigByteName(which) + ": " +
-                        (change.known[i] ? Hex(change.before[which]) : "??") + " -> " +
-                        Hex(*change.write[i]));
+                        ByteBefore(change, i) + " -> " + HexByte(*change.write[i]));
     }
     for (const SettingChange& setting : change.settings) {
         lines.push_back(setting.name + ": " + setting.before + " -> " + setting.after);
@@ -107,10 +110,11 @@ std::vector<std::string> DescribeConfigReport(const ConfigReport& report) {
             continue;
         }
         char line[96];
-        std::snprintf(
-            line, sizeof line, "%-9s %s  %s %s", ConfigByteName(kConfigByteOrder[i]),
-            report.read && rights.readable ? Hex(report.bytes[kConfigByteOrder[i]]).c_str() : "--",
-            rights.readable ? "read" : "no read", rights.writable ? "write" : "no write");
+        std::snprintf(line, sizeof line, "%-9s %s  %s %s", ConfigByteName(kConfigByteOrder[i]),
+                      report.read && rights.readable
+                          ? HexByte(report.bytes[kConfigByteOrder[i]]).c_str()
+                          : "--",
+                      rights.readable ? "read" : "no read", rights.writable ? "write" : "no write");
         lines.push_back(line);
     }
     if (!report.read) {

@@ -16,6 +16,10 @@ std::vector<std::string> DescribeIdentity(const ChipInfo& info, const std::strin
 // Each byte a write sends, old -> new, then each named setting that changes.
 std::vector<std::string> DescribeChange(const ConfigChange& change);
 std::vector<std::string> DescribeConfigReport(const ConfigReport& report);
+// "E2".
+std::string HexByte(uint8_t value);
+// The chip's value of the byte at index (in kConfigByteOrder) before a write; "??" unread.
+std::string ByteBefore(const ConfigChange& change, size_t index);
 // "lock=FF low=E2 high=D9 extended=FF", the bytes read.
 std::string DescribeBytes(const ConfigReport& report);
 // "low=E2 lock=FC", the bytes asked for.

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "cli/describe.h"
+
 namespace zentaro::cli {
 
 namespace {
@@ -37,12 +39,6 @@ std::string JsonObject(const std::vector<std::pair<std::string, std::string>>& m
     return "{" + json + "}";
 }
 
-std::string HexByte(uint8_t value) {
-    char text[4];
-    std::snprintf(text, sizeof text, "%02X", value);
-    return text;
-}
-
 // The bytes a fuse write sends and the named settings it changes, old and new.
 std::string ChangeFields(const ConfigChange& change) {
     std::vector<std::pair<std::string, std::string>> bytesBefore;
@@ -50,8 +46,7 @@ std::string ChangeFields(const ConfigChange& change) {
     for (size_t i = 0; i < kConfigByteOrder.size(); ++i) {
         if (const auto value = change.write[i]) {
             const ConfigByte which = kConfigByteOrder[i];
-            bytesBefore.emplace_back(ConfigByteName(which),
-                                     change.known[i] ? HexByte(change.before[which]) : "??");
+            bytesBefore.emplace_back(ConfigByteName(which), ByteBefore(change, i));
             bytesAfter.emplace_back(ConfigByteName(which), HexByte(*value));
         }
     }

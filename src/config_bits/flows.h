@@ -55,8 +55,6 @@ public:
     uint8_t ProgrammerType() const { return programmerType_; }
     // What this board may do with each byte of this device, known once Open has run.
     const ConfigRights& Rights() const { return rights_; }
-    const DeviceRecord& Device() const { return device_; }
-    uint8_t ProgrammerLevel() const { return level_; }
 
 private:
     bool Serial() const { return programmerType_ == 'S'; }

@@ -28,13 +28,10 @@ std::optional<Lockout> LockoutOf(const BoxLayout& box) {
     return std::nullopt;
 }
 
-bool Ticked(const BoxLayout& box, const ConfigBytes& bytes) {
-    const bool one = ((bytes[box.byte] >> box.bit) & 1) != 0;
-    return box.tickedWhenOne ? one : !one;
-}
-
-bool LocksOut(const BoxLayout& box, Lockout kind, const ConfigBytes& bytes) {
-    return kind == Lockout::ResetDisabled ? Ticked(box, bytes) : !Ticked(box, bytes);
+// The box as the bytes show it: ticked for reset disabled, unticked for serial programming off.
+bool LocksOut(const ControlState& shown, const BoxLayout& box, Lockout kind) {
+    const bool ticked = shown.FindBox(box.box)->ticked;
+    return kind == Lockout::ResetDisabled ? ticked : !ticked;
 }
 
 ControlState Decoded(const DeviceLayout& layout, const ConfigBytes& bytes) {
@@ -98,8 +95,8 @@ ConfigChange DescribeChange(const DeviceLayout& layout, const ConfigBytes& befor
             (*kind == Lockout::SerialProgrammingOff && !serialProgrammer)) {
             continue;
         }
-        const bool already = known[index] && LocksOut(box, *kind, before);
-        if (LocksOut(box, *kind, after) && !already) {
+        const bool already = known[index] && LocksOut(shownBefore, box, *kind);
+        if (LocksOut(shownAfter, box, *kind) && !already) {
             change.lockouts.push_back({WithoutTrailingBlanks(WithoutMnemonic(box.label)), *kind});
         }
     }

@@ -31,18 +31,10 @@ public:
         shown_.Notice(text);
     }
     bool AskYesNo(const std::string& text, bool questionIcon) override {
-        const bool yes = shown_.AskYesNo(text, questionIcon);
-        if (!yes) {
-            declined = text;
-        }
-        return yes;
+        return Answered(text, shown_.AskYesNo(text, questionIcon));
     }
     bool AskBeforeHarm(const std::string& text) override {
-        const bool yes = shown_.AskBeforeHarm(text);
-        if (!yes) {
-            declined = text;
-        }
-        return yes;
+        return Answered(text, shown_.AskBeforeHarm(text));
     }
     void SetStatus(const std::string& text) override {
         status = text;
@@ -64,6 +56,13 @@ public:
     std::string declined;  // the last question answered No
 
 private:
+    bool Answered(const std::string& question, bool yes) {
+        if (!yes) {
+            declined = question;
+        }
+        return yes;
+    }
+
     Panel& shown_;
     std::atomic<bool> stop_{false};
 };

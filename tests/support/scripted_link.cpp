@@ -3,15 +3,11 @@
 
 namespace zentaro::test {
 
-namespace {
-
 std::vector<std::string> WithReleasedIdentity(const std::vector<std::string>& options) {
     std::vector<std::string> all = {"--id", "MZR1.35", "--version", "35", "--calibration", "0xA7"};
     all.insert(all.end(), options.begin(), options.end());
     return all;
 }
-
-}  // namespace
 
 ScriptedLink::ScriptedLink(const std::vector<std::string>& options)
     : board(WithReleasedIdentity(options)) {

@@ -13,6 +13,10 @@
 
 namespace zentaro::test {
 
+// The zentaro-sim options of a released board ("MZR1.35", version 35, calibration byte 0xA7),
+// then the given ones, which may override them.
+std::vector<std::string> WithReleasedIdentity(const std::vector<std::string>& options);
+
 // A link opened on a ScriptedPort, which keeps every write, answered by the simulated board
 // with these zentaro-sim options; pauses take no time. The board is a released one
 // ("MZR1.35", version 35) and the chip's calibration byte 0xA7, unless the options say

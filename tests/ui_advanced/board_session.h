@@ -10,6 +10,7 @@
 #include "support/fake_clock.h"
 #include "support/in_memory_board.h"
 #include "support/recording_panel.h"
+#include "support/scripted_link.h"
 #include "support/scripted_port.h"
 #include "ui/window_thread_panel.h"
 
@@ -31,12 +32,6 @@ struct BoardSession {
     FakeClock clock;
     std::unique_ptr<Session> session;
 };
-
-inline std::vector<std::string> WithReleasedIdentity(const std::vector<std::string>& options) {
-    std::vector<std::string> all = {"--id", "MZR1.35", "--version", "35", "--calibration", "0xA7"};
-    all.insert(all.end(), options.begin(), options.end());
-    return all;
-}
 
 inline BoardSession::BoardSession(const std::string& device,
                                   const std::vector<std::string>& options)
