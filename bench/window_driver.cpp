@@ -3,6 +3,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QEventLoop>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
@@ -16,6 +17,7 @@ namespace zentaro {
 namespace {
 
 constexpr int kAnswerEveryMs = 50;
+constexpr int kPollMs = 5;
 
 void AnswerBoxes() {
     if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
@@ -44,6 +46,15 @@ void ProgramFlashFromWindow(MainDialog& dialog) {
     QObject::connect(&answerer, &QTimer::timeout, [] { AnswerBoxes(); });
     answerer.start(kAnswerEveryMs);
     dialog.findChild<QPushButton*>(QStringLiteral("programFlashButton"))->click();
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (!dialog.Busy()) {
+            loop.quit();
+        }
+    });
+    poll.start(kPollMs);
+    loop.exec();
 }
 
 }  // namespace zentaro

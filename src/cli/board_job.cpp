@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <exception>
 
 #include "cli/console_panel.h"
 #include "cli/describe.h"
@@ -234,16 +233,7 @@ private:
 
 BoardResult RunBoard(const CliOptions& options, const std::string& port, Terminal& terminal,
                      size_t line, const ProgramHost& host) {
-    // A fault of one board's job ends that job as a failure; the other boards go on.
-    try {
-        return Job(options, port, terminal, line, host).Run();
-    } catch (const std::exception& error) {
-        BoardResult result;
-        result.port = port;
-        result.device = options.device;
-        result.message = std::string("internal error: ") + error.what();
-        return result;
-    }
+    return Job(options, port, terminal, line, host).Run();
 }
 
 }  // namespace zentaro::cli

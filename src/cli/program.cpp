@@ -2,8 +2,8 @@
 #include "cli/program.h"
 
 #include <algorithm>
+#include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "catalogue/device_table.h"
@@ -14,6 +14,7 @@
 #include "cli/interrupt.h"
 #include "cli/report.h"
 #include "cli/terminal.h"
+#include "session/session_worker.h"
 #include "zentaro_version.h"
 
 namespace zentaro::cli {
@@ -27,19 +28,26 @@ int UsageError(const ProgramHost& host, const std::string& error) {
 
 std::vector<BoardResult> RunBoards(const CliOptions& options, Terminal& terminal,
                                    const ProgramHost& host) {
-    if (options.ports.size() <= 1) {
-        const std::string port = options.ports.empty() ? "" : options.ports.front();
-        return {RunBoard(options, port, terminal, 0, host)};
+    const std::vector<std::string> ports =
+        options.ports.empty() ? std::vector<std::string>{""} : options.ports;
+    // One worker, one link and one session per board; nothing is shared but the terminal.
+    // A fault of one board's job ends that job as a failure; the other boards go on.
+    std::vector<BoardResult> results(ports.size());
+    std::vector<std::unique_ptr<SessionWorker>> workers;
+    for (size_t i = 0; i < ports.size(); ++i) {
+        workers.push_back(std::make_unique<SessionWorker>());
+        workers.back()->Post(
+            [&, i] { results[i] = RunBoard(options, ports[i], terminal, i, host); },
+            [&, i](const std::string& fault) {
+                if (!fault.empty()) {
+                    results[i].port = ports[i];
+                    results[i].device = options.device;
+                    results[i].message = "internal error: " + fault;
+                }
+            });
     }
-    // One thread, one link and one session per board; nothing is shared but the terminal.
-    std::vector<BoardResult> results(options.ports.size());
-    std::vector<std::thread> threads;
-    for (size_t i = 0; i < options.ports.size(); ++i) {
-        threads.emplace_back(
-            [&, i] { results[i] = RunBoard(options, options.ports[i], terminal, i, host); });
-    }
-    for (std::thread& thread : threads) {
-        thread.join();
+    for (const std::unique_ptr<SessionWorker>& worker : workers) {
+        worker->WaitIdle();
     }
     return results;
 }

@@ -7,8 +7,6 @@
 #include <QTimer>
 
 #include "config_bits/codec.h"
-#include "ui/busy_run.h"
-#include "ui/message_boxes.h"
 #include "ui_advanced_dialog.h"
 
 namespace zentaro {
@@ -42,11 +40,12 @@ void RenderCombo(QComboBox& combo, const ComboState& state) {
 
 }  // namespace
 
-AdvancedDialog::AdvancedDialog(QWidget* parent, Session& session)
+AdvancedDialog::AdvancedDialog(QWidget* parent, const WindowBoard& board)
     : QDialog(parent),
       ui_(std::make_unique<Ui::AdvancedDialog>()),
-      session_(session),
-      layout_(LayoutForDevice(ProfileFor(session.Device()))) {
+      session_(board.session),
+      layout_(LayoutForDevice(ProfileFor(session_.Device()))),
+      runner_(*this, board) {
     ui_->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
@@ -88,10 +87,10 @@ AdvancedDialog::AdvancedDialog(QWidget* parent, Session& session)
 
 AdvancedDialog::~AdvancedDialog() = default;
 
-void AdvancedDialog::Run(QWidget* parent, Session& session) {
-    AdvancedDialog dialog(parent, session);
+void AdvancedDialog::Run(QWidget* parent, const WindowBoard& board) {
+    AdvancedDialog dialog(parent, board);
     dialog.exec();
-    session.CloseConfig();
+    board.session.CloseConfig();
 }
 
 void AdvancedDialog::showEvent(QShowEvent* event) {
@@ -103,19 +102,15 @@ void AdvancedDialog::showEvent(QShowEvent* event) {
     }
 }
 
-void AdvancedDialog::Exchange(const std::function<SessionResult()>& command) {
-    BusyRun run(
-        {this}, [this] { session_.RequestStop(); },
-        [this](const std::string& fault) { ShowFault(this, fault); });
-    SessionResult result;
-    run.Run([&] { result = command(); });
-    if (result.configState) {
-        state_ = *result.configState;
-    }
-    Render();
-    if (run.CloseRequested()) {
-        close();
-    }
+void AdvancedDialog::Exchange(std::function<SessionResult()> command) {
+    auto result = std::make_shared<SessionResult>();
+    runner_.Start([command = std::move(command), result] { *result = command(); },
+                  [this, result] {
+                      if (result->configState) {
+                          state_ = *result->configState;
+                      }
+                      Render();
+                  });
 }
 
 QComboBox* AdvancedDialog::ComboFor(Control id) const {

@@ -8,6 +8,7 @@
 #include "config_bits/flows.h"
 #include "config_bits/layouts.h"
 #include "session/session.h"
+#include "ui/board_runner.h"
 
 class QComboBox;
 class QCheckBox;
@@ -28,11 +29,11 @@ class AdvancedDialog : public QDialog {
     Q_OBJECT
 
 public:
-    AdvancedDialog(QWidget* parent, Session& session);
+    AdvancedDialog(QWidget* parent, const WindowBoard& board);
     ~AdvancedDialog() override;
 
     // Runs the window modally; the session's lock and fuse view is closed at the end.
-    static void Run(QWidget* parent, Session& session);
+    static void Run(QWidget* parent, const WindowBoard& board);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -49,14 +50,15 @@ private:
     // A read, write or erase of the session's lock and fuse view, given the controls.
     using Operation = std::function<SessionResult(const ControlState&)>;
     void RunOperation(QPushButton* button, const Operation& operation);
-    // Runs a session command beside the window and shows the state it leaves.
-    void Exchange(const std::function<SessionResult()>& command);
+    // Runs a session command on the board's worker and shows the state it leaves.
+    void Exchange(std::function<SessionResult()> command);
 
     std::unique_ptr<Ui::AdvancedDialog> ui_;
     Session& session_;
     DeviceLayout layout_;
     AdvancedState state_;
     bool opened_ = false;
+    BoardRunner runner_;  // last: a command still running ends before the rest goes
 };
 
 }  // namespace zentaro

@@ -11,7 +11,6 @@
 #include "ui/about_dialog.h"
 #include "ui/advanced_dialog.h"
 #include "ui/browse_dialog.h"
-#include "ui/busy_run.h"
 #include "ui/control_groups.h"
 #include "ui/message_boxes.h"
 #include "ui/resources.h"
@@ -45,7 +44,9 @@ MainDialog::MainDialog(SettingsStore& settings, std::unique_ptr<SerialPort> port
       ui_(std::make_unique<Ui::MainDialog>()),
       settings_(settings),
       threadPanel_(*this, *this, *this),
-      session_(std::make_unique<Session>(std::move(port), threadPanel_, clock)) {
+      session_(std::make_unique<Session>(std::move(port), threadPanel_, clock)),
+      worker_(std::make_unique<SessionWorker>()),
+      runner_(std::make_unique<BoardRunner>(*this, Board())) {
     LoadResources();
     ui_->setupUi(this);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -85,7 +86,10 @@ MainDialog::MainDialog(SettingsStore& settings, std::unique_ptr<SerialPort> port
 
 MainDialog::~MainDialog() {
     SetWaitCursor(false);
-    // The link closes the port; it goes before the rest of the window it reports to.
+    // The command ends first, then the worker; the link closes the port, and goes before the
+    // rest of the window it reports to.
+    runner_.reset();
+    worker_.reset();
     session_.reset();
 }
 
@@ -140,7 +144,7 @@ void MainDialog::ApplyDevice(const std::string& name) {
 }
 
 void MainDialog::DeviceActivated(int index) {
-    if (running_) {
+    if (runner_->Busy()) {
         // A choice that slipped in while a command runs must not pull the image and the
         // device from under it: the list goes back to the device in use.
         const QSignalBlocker blocker(ui_->deviceList);
@@ -152,7 +156,7 @@ void MainDialog::DeviceActivated(int index) {
 }
 
 void MainDialog::ProgrammerTypeChanged(int index) {
-    if (running_) {
+    if (runner_->Busy()) {
         return;
     }
     session_->ChangeProgrammerType(index);
@@ -188,30 +192,25 @@ void MainDialog::ShowFileName() {
 }
 
 void MainDialog::OpenAdvancedOptions() {
-    if (running_) {
-        return;
-    }
-    if (HasDevice()) {
-        AdvancedDialog::Run(this, *session_);
+    if (!runner_->Busy() && HasDevice()) {
+        AdvancedDialog::Run(this, Board());
     }
 }
 
 void MainDialog::LeaveOrRejoin() {
-    if (running_) {
-        return;  // the link belongs to the running command
-    }
     if (programming_) {
-        bool left = false;
-        if (RunBusy([&] { left = session_->ExitProgramming().Ok(); }) && left) {
-            EnableControls(false);
-            programming_ = false;
-        }
+        auto left = std::make_shared<bool>(false);
+        runner_->Start([this, left] { *left = session_->ExitProgramming().Ok(); },
+                       [this, left] {
+                           if (*left) {
+                               EnableControls(false);
+                               programming_ = false;
+                           }
+                       });
         return;
     }
     // A board that did not come back has been reported; the commands stay to try again.
-    if (RunBusy([this] { session_->Rejoin(); })) {
-        EnableControls(true);
-    }
+    runner_->Start([this] { session_->Rejoin(); }, [this] { EnableControls(true); });
 }
 
 void MainDialog::ShowAbout() {
@@ -220,25 +219,11 @@ void MainDialog::ShowAbout() {
 }
 
 void MainDialog::RunCommand(MemoryCommand command) {
-    if (running_) {
-        return;
-    }
-    const std::string fileName = fileName_.toStdString();
-    RunBusy([&] { session_->Run(command, fileName, switches_, threadPanel_); });
-}
-
-bool MainDialog::RunBusy(const std::function<void()>& work) {
-    running_ = true;
-    BusyRun run(
-        {this}, [this] { session_->RequestStop(); },
-        [this](const std::string& fault) { ShowFault(this, fault); });
-    run.Run(work);
-    running_ = false;
-    if (run.CloseRequested()) {
-        close();
-        return false;
-    }
-    return true;
+    runner_->Start(
+        [this, command, fileName = fileName_.toStdString(), switches = switches_] {
+            session_->Run(command, fileName, switches, threadPanel_);
+        },
+        [] {});
 }
 
 void MainDialog::Notice(const std::string& text) {

@@ -15,6 +15,8 @@
 #include "link/serial_port.h"
 #include "operations/memory_commands.h"
 #include "session/session.h"
+#include "session/session_worker.h"
+#include "ui/board_runner.h"
 #include "ui/window_thread_panel.h"
 
 class QAction;
@@ -31,7 +33,7 @@ class StatusLine;
 // The program's only window: a view of the session that finds the board, offers the chips it
 // supports and runs the memory commands and the advanced options. It keeps the chosen file,
 // and it is the Panel (and does the window chores) through which the commands talk to the user.
-// Commands run on a thread of their own while the window stays alive; what they show reaches
+// Commands run on the board's worker while the window stays alive; what they show reaches
 // the window through a WindowThreadPanel.
 class MainDialog : public QDialog, public Panel, public WindowChores {
     Q_OBJECT
@@ -45,6 +47,8 @@ public:
     [[nodiscard]] bool Initialise();
 
     const StatusLine& Status() const { return *status_; }
+    // A command runs on the board, or the window has not yet taken its ending in.
+    bool Busy() const { return runner_->Busy(); }
 
     // Panel.
     void Notice(const std::string& text) override;
@@ -73,9 +77,6 @@ private:
     // The tests' view of what the window keeps and does not show.
     friend class MainDialogProbe;
 
-    // Runs work beside the window (input dropped, Esc and closing stop it); a close asked for
-    // meanwhile is carried out once it has ended, and then the result is false.
-    bool RunBusy(const std::function<void()>& work);
     void ChooseFile();
     void ShowFileName();
     void ShowDeviceList();
@@ -89,11 +90,14 @@ private:
     void EnableEepromControls(bool on);
     void EnableCommonControls(bool on);
     bool HasDevice() const { return session_->HasDevice(); }
+    WindowBoard Board() { return {*session_, *worker_, threadPanel_}; }
 
     std::unique_ptr<Ui::MainDialog> ui_;
     SettingsStore& settings_;
     WindowThreadPanel threadPanel_;
     std::unique_ptr<Session> session_;
+    std::unique_ptr<SessionWorker> worker_;
+    std::unique_ptr<BoardRunner> runner_;
     std::unique_ptr<StatusLine> status_;
     QAction* aboutAction_ = nullptr;
 
@@ -101,7 +105,6 @@ private:
     CommandSwitches switches_;
     bool programming_ = false;
     bool waitCursor_ = false;
-    bool running_ = false;  // work with the board runs beside the window
 };
 
 }  // namespace zentaro

@@ -28,13 +28,44 @@ void WindowThreadPanel::Post(std::function<void()> call) {
     Queue(std::move(call));
 }
 
-void WindowThreadPanel::Wait(const std::function<void()>& call) {
+void WindowThreadPanel::RunOnWindow(const std::function<void()>& call) {
     if (OnWindowThread()) {
         call();
         return;
     }
     PostHeldPosition();
-    QMetaObject::invokeMethod(&window_, call, Qt::BlockingQueuedConnection);
+    std::unique_lock lock(mutex_);
+    if (closed_) {
+        return;
+    }
+    answer_ = false;
+    // call lives on this thread's stack: once the window has gone it is never started, and
+    // one that has started is waited for to the end.
+    Queue([this, &call] {
+        {
+            const std::lock_guard windowLock(mutex_);
+            if (closed_) {
+                return;
+            }
+            calling_ = true;
+        }
+        call();
+        {
+            const std::lock_guard windowLock(mutex_);
+            calling_ = false;
+            answer_ = true;
+        }
+        answered_.notify_all();
+    });
+    answered_.wait(lock, [this] { return answer_ || (closed_ && !calling_); });
+}
+
+void WindowThreadPanel::Close() {
+    {
+        const std::lock_guard lock(mutex_);
+        closed_ = true;
+    }
+    answered_.notify_all();
 }
 
 void WindowThreadPanel::Queue(std::function<void()> call) {
@@ -51,24 +82,24 @@ void WindowThreadPanel::PostHeldPosition() {
 }
 
 void WindowThreadPanel::Notice(const std::string& text) {
-    Wait([&] { panel_.Notice(text); });
+    RunOnWindow([&] { panel_.Notice(text); });
 }
 
 bool WindowThreadPanel::AskYesNo(const std::string& text, bool questionIcon) {
     bool yes = false;
-    Wait([&] { yes = panel_.AskYesNo(text, questionIcon); });
+    RunOnWindow([&] { yes = panel_.AskYesNo(text, questionIcon); });
     return yes;
 }
 
 bool WindowThreadPanel::AskBeforeHarm(const std::string& text) {
     bool yes = false;
-    Wait([&] { yes = panel_.AskBeforeHarm(text); });
+    RunOnWindow([&] { yes = panel_.AskBeforeHarm(text); });
     return yes;
 }
 
 std::string WindowThreadPanel::Browse() {
     std::string path;
-    Wait([&] { path = panel_.Browse(); });
+    RunOnWindow([&] { path = panel_.Browse(); });
     return path;
 }
 

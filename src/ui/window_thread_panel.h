@@ -4,7 +4,9 @@
 #include <QObject>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -21,6 +23,8 @@ namespace zentaro {
 // it compete with the link for the processor. A position held back goes out before whatever
 // the command shows next, so the bar always ends where the command left it. Called on the
 // window's thread, everything goes straight through. One command thread at a time.
+// Once the window is going (Close), nothing more reaches it: a question waiting for an answer
+// is taken as No, and the command runs on to its end without the window.
 class WindowThreadPanel final : public Panel, public WindowChores {
 public:
     // window: the object whose thread runs the window, and which outlives every posted call.
@@ -38,12 +42,16 @@ public:
     std::string Browse() override;
     void EnableControls(bool on) override;
 
+    // Runs call on the window's thread and waits for it, unless the window has gone first.
+    void RunOnWindow(const std::function<void()>& call);
+    // Called on the window's thread as the window goes.
+    void Close();
+
 private:
     using SteadyClock = std::chrono::steady_clock;
 
     bool OnWindowThread() const;
     void Post(std::function<void()> call);
-    void Wait(const std::function<void()>& call);
     void Queue(std::function<void()> call);
     void PostHeldPosition();
 
@@ -53,6 +61,12 @@ private:
     // Touched on the command's thread only.
     std::optional<int> heldPosition_;
     SteadyClock::time_point nextPositionPost_{};
+    // The command's thread waits for an answer from the window's thread, or for Close.
+    std::mutex mutex_;
+    std::condition_variable answered_;
+    bool answer_ = false;
+    bool calling_ = false;
+    bool closed_ = false;
 };
 
 }  // namespace zentaro

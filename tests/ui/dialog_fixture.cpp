@@ -3,8 +3,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QPushButton>
 
 #include "link/posix_serial_port.h"
+#include "ui/wait_for.h"
 
 namespace zentaro::test {
 
@@ -32,6 +34,16 @@ void DialogTest::WriteSettingsFile(const QByteArray& ini) const {
 
 std::unique_ptr<QSettings> DialogTest::RawSettings() const {
     return std::make_unique<QSettings>(SettingsFile(), QSettings::IniFormat);
+}
+
+void DialogTest::WaitIdle() const {
+    // Long enough for the longest paced command the tests run.
+    EXPECT_TRUE(WaitFor([this] { return !dialog->Busy(); }, 60000));
+}
+
+void DialogTest::Click(const char* button) const {
+    Find<QPushButton>(button)->click();
+    WaitIdle();
 }
 
 bool DialogTest::StartScripted() {

@@ -48,6 +48,9 @@ protected:
     bool StartSimulated(const std::vector<std::string>& options);
 
     MainDialogProbe Probe() const { return MainDialogProbe(*dialog); }
+    // The window's command has ended and the window has taken its result in.
+    void WaitIdle() const;
+    void Click(const char* button) const;
 
     template <class Widget>
     Widget* Find(const char* name) const {

@@ -27,7 +27,6 @@ protected:
     void StoreHelpTimeOut(int milliseconds) const {
         RawSettings()->setValue("Settings/HelpTimeOut", milliseconds);
     }
-    void Click(const char* button) const { Find<QPushButton>(button)->click(); }
     QString StatusText() const { return dialog->Status().Text(); }
 };
 

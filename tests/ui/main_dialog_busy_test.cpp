@@ -17,7 +17,7 @@
 
 #include "images/hex_writer.h"
 #include "support/recording_panel.h"
-#include "ui/busy_run.h"
+#include "ui/board_runner.h"
 #include "ui/dialog_fixture.h"
 #include "ui/status_line.h"
 
@@ -60,7 +60,6 @@ protected:
         });
         watcher_.start();
     }
-    void Click(const char* button) const { Find<QPushButton>(button)->click(); }
     QString StatusText() const { return dialog->Status().Text(); }
     // The command letters of the exchanges the board answered, in order.
     std::string WireLetters() const {
@@ -207,13 +206,19 @@ TEST_F(MainDialogBusyTest, TheAdvancedOptionsAppearBeforeTheBoardIsAsked) {
     EXPECT_FALSE(simulator->ProgrammingMode());
 }
 
-TEST(BusyRunTest, WorkThatThrowsEndsAndTheWindowIsToldWhy) {
-    QWidget window;
-    std::string fault;
-    BusyRun run(
-        {&window}, [] {}, [&](const std::string& what) { fault = what; });
-    run.Run([] { throw std::runtime_error("no memory for the image"); });
-    EXPECT_EQ(fault, "no memory for the image");
+TEST_F(MainDialogBusyTest, WorkThatThrowsEndsWithTheFaultShownAndTheBoardServesOn) {
+    ChooseDataFile(64);
+    ASSERT_TRUE(StartInMemory({"--chip", "Mirval 10"}));
+    BoardRunner runner(*dialog, Probe().Board());
+    bool ended = false;
+    ASSERT_TRUE(runner.Start([] { throw std::runtime_error("no memory for the image"); },
+                             [&] { ended = true; }));
+    WaitIdle();
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(answerer.Texts(),
+              QStringList{QString::fromUtf8("内部错误，命令已中止：no memory for the image")});
+    Click("programFlashButton");
+    EXPECT_TRUE(StatusText().endsWith("OK")) << StatusText().toStdString();
 }
 
 }  // namespace

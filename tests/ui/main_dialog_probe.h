@@ -8,7 +8,7 @@ namespace zentaro {
 // What the window keeps without showing it, for the tests to check.
 class MainDialogProbe {
 public:
-    explicit MainDialogProbe(const MainDialog& dialog) : dialog_(dialog) {}
+    explicit MainDialogProbe(MainDialog& dialog) : dialog_(dialog) {}
 
     const QString& FileName() const { return dialog_.fileName_; }
     const std::vector<uint8_t>& Image() const { return dialog_.session_->Image(); }
@@ -19,9 +19,10 @@ public:
     const CommandSwitches& Switches() const { return dialog_.switches_; }
     bool ProgrammingFlag() const { return dialog_.programming_; }
     QAction& AboutAction() const { return *dialog_.aboutAction_; }
+    WindowBoard Board() const { return dialog_.Board(); }
 
 private:
-    const MainDialog& dialog_;
+    MainDialog& dialog_;
 };
 
 }  // namespace zentaro

@@ -325,6 +325,7 @@ TEST_F(MainDialogTest, ProgressAndWaitCursorAreDirect) {
 TEST_F(MainDialogTest, LeaveThenRejoinProgramming) {
     ASSERT_TRUE(StartScripted());
     dialog->LeaveOrRejoin();
+    WaitIdle();
     EXPECT_EQ(WritesOf('E').size(), 1u);
     EXPECT_FALSE(Probe().ProgrammingFlag());
     EXPECT_TRUE(AllEnabled(kFlashControls, false));
@@ -333,6 +334,7 @@ TEST_F(MainDialogTest, LeaveThenRejoinProgramming) {
 
     port->ClearWritten();
     dialog->LeaveOrRejoin();
+    WaitIdle();
     EXPECT_EQ(WritesOf('S').size(), 1u);
     EXPECT_TRUE(AllEnabled(kFlashControls, true));
     EXPECT_FALSE(Probe().ProgrammingFlag());
@@ -342,6 +344,7 @@ TEST_F(MainDialogTest, LeaveThenRejoinProgramming) {
     answerer.Press(QMessageBox::Ok);
     dialog->EnableControls(false);
     dialog->LeaveOrRejoin();
+    WaitIdle();
     EXPECT_EQ(answerer.Texts(), QStringList({kNoProgrammer}));
     EXPECT_TRUE(AllEnabled(kFlashControls, true));
 }
@@ -351,6 +354,7 @@ TEST_F(MainDialogTest, RefusedLeaveChangesNothing) {
     ASSERT_TRUE(StartScripted());
     answerer.Press(QMessageBox::Ok);
     dialog->LeaveOrRejoin();
+    WaitIdle();
     EXPECT_EQ(answerer.Texts(), QStringList({"Exit programming not supported on this programmer"}));
     EXPECT_TRUE(Probe().ProgrammingFlag());
     EXPECT_TRUE(AllEnabled(kFlashControls, true));
@@ -517,7 +521,7 @@ TEST_F(MainDialogTest, ADeviceChoiceDuringACommandIsRefused) {
         },
         Qt::QueuedConnection);
     answerer.Press(QMessageBox::Ok);  // the scripted board cannot read: the command fails
-    Find<QPushButton>("readEepromButton")->click();
+    Click("readEepromButton");
     EXPECT_STREQ(Probe().SelectedDevice().name, "Dunmor 3");
     EXPECT_EQ(list->currentText(), "Dunmor 3");
     EXPECT_EQ(Probe().Image().size(), 8192u);

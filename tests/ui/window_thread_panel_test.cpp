@@ -45,5 +45,21 @@ TEST(WindowThreadPanelTest, AWorkersProgressArrivesThrottledAndTheBarEndsAtZero)
     EXPECT_EQ(shown.Log().back(), "cursor: 0");
 }
 
+// The window going while a command waits for an answer: the command takes No and runs on,
+// and the question never reaches the window.
+TEST(WindowThreadPanelTest, AQuestionAfterTheWindowHasGoneIsNoAndIsNeverShown) {
+    RecordingPanel shown;
+    shown.Answer(true);
+    QObject window;
+    WindowThreadPanel panel(shown, shown, window);
+    bool yes = true;
+    std::thread worker([&] { yes = panel.AskYesNo("Proceed?", true); });
+    panel.Close();
+    worker.join();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(yes);
+    EXPECT_TRUE(shown.Questions().empty());
+}
+
 }  // namespace
 }  // namespace zentaro::test

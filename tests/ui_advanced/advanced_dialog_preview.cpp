@@ -26,6 +26,6 @@ int main(int argc, char* argv[]) {
                        {names[i], std::string("0x") + (argc > 2 + i ? argv[2 + i] : values[i])});
     }
     zentaro::test::BoardSession scripted(name, options);
-    zentaro::AdvancedDialog::Run(nullptr, *scripted.session);
+    zentaro::AdvancedDialog::Run(nullptr, scripted.Board());
     return 0;
 }

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "catalogue/device_table.h"
+#include "ui/wait_for.h"
 #include "ui_advanced/board_session.h"
 
 namespace zentaro {
@@ -49,10 +50,20 @@ protected:
         options.insert(options.end(), more.begin(), more.end());
         dialog.reset();
         scripted = std::make_unique<test::BoardSession>(name, options);
-        dialog = std::make_unique<AdvancedDialog>(nullptr, *scripted->session);
+        dialog = std::make_unique<AdvancedDialog>(nullptr, scripted->Board());
         dialog->show();
         QApplication::processEvents();
+        WaitIdle();
         scripted->port->ClearWritten();
+    }
+
+    // The window's command has ended and the window has taken its result in.
+    void WaitIdle() const {
+        EXPECT_TRUE(test::WaitFor([this] { return !scripted->worker.Busy(); }));
+    }
+    void Click(const char* button) const {
+        Find<QPushButton>(button)->click();
+        WaitIdle();
     }
 
     template <class Widget>
@@ -176,7 +187,7 @@ TEST_F(AdvancedDialogTest, WriteSendsWhatTheUserChoseAndLocksTheFuseControls) {
     Open("Mirval 10", 'P', 3, {"--low-fuse", "0xE1", "--high-fuse", "0x99"});
     Find<QCheckBox>("box1089")->setChecked(true);  // &WDTON: extended bit 0
     Combo("lockCombo")->setCurrentIndex(1);
-    Find<QPushButton>("writeButton")->click();
+    Click("writeButton");
     EXPECT_EQ(Commands(*scripted->port),
               (std::vector<std::string>{"P", "f E1", "n 99", "q FE", "l FE", "L"}));
     EXPECT_FALSE(Find<QGroupBox>("fuseGroup")->isEnabled());
@@ -190,7 +201,7 @@ TEST_F(AdvancedDialogTest, ReadButtonShowsTheChipAgain) {
     sim::ConfigBytes config = scripted->board.Config();
     config.lock = 0xFC;
     scripted->board.SetConfig(config);
-    Find<QPushButton>("readButton")->click();
+    Click("readButton");
     EXPECT_EQ(Combo("lockCombo")->currentIndex(), 2);
     EXPECT_FALSE(Find<QCheckBox>("box1042")->isEnabled());
     EXPECT_TRUE(Find<QPushButton>("readButton")->isEnabled());
@@ -199,7 +210,7 @@ TEST_F(AdvancedDialogTest, ReadButtonShowsTheChipAgain) {
 TEST_F(AdvancedDialogTest, AWriteThatLocksTheChipOutIsAskedFirstAndNoSendsNothing) {
     Open("Mirval 10", 'S', 3, {"--high-fuse", "0xD9"});  // serial programming on
     Find<QCheckBox>("box1042")->setChecked(false);       // SPI 启用
-    Find<QPushButton>("writeButton")->click();
+    Click("writeButton");
     EXPECT_EQ(scripted->panel.Questions(),
               std::vector<std::string>{"写入后，芯片将不再响应本编程器，也无法再用它恢复：\n\n"
                                        "“SPI 启用”未勾选：串行编程将被关闭。\n\n确实要写入吗？"});
@@ -207,7 +218,7 @@ TEST_F(AdvancedDialogTest, AWriteThatLocksTheChipOutIsAskedFirstAndNoSendsNothin
     EXPECT_TRUE(Find<QPushButton>("writeButton")->isEnabled());
 
     scripted->panel.Answer(true);
-    Find<QPushButton>("writeButton")->click();
+    Click("writeButton");
     const std::vector<std::string> sent = Commands(*scripted->port);
     EXPECT_NE(std::find(sent.begin(), sent.end(), ".AC A8 00 F9"), sent.end());
     EXPECT_EQ(scripted->board.Config().highFuse, 0xF9);

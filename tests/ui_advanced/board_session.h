@@ -7,11 +7,13 @@
 #include <vector>
 
 #include "session/session.h"
+#include "session/session_worker.h"
 #include "support/fake_clock.h"
 #include "support/in_memory_board.h"
 #include "support/recording_panel.h"
 #include "support/scripted_link.h"
 #include "support/scripted_port.h"
+#include "ui/board_runner.h"
 #include "ui/window_thread_panel.h"
 
 namespace zentaro::test {
@@ -20,9 +22,11 @@ namespace zentaro::test {
 // these zentaro-sim options (a released board, "MZR1.35" version 35, calibration byte 0xA7,
 // unless they say otherwise), found, learnt and with the device selected, as the main window
 // hands it to the advanced options. What the session shows goes through the window's thread
-// to a RecordingPanel; pauses take no time.
+// to a RecordingPanel; pauses take no time. The window's commands run on the worker.
 struct BoardSession {
     BoardSession(const std::string& device, const std::vector<std::string>& options);
+
+    WindowBoard Board() { return {*session, worker, threadPanel}; }
 
     InMemoryBoard board;
     ScriptedPort* port = nullptr;  // owned by the session
@@ -31,6 +35,7 @@ struct BoardSession {
     WindowThreadPanel threadPanel{panel, panel, window};
     FakeClock clock;
     std::unique_ptr<Session> session;
+    SessionWorker worker;
 };
 
 inline BoardSession::BoardSession(const std::string& device,
