@@ -2,11 +2,12 @@
 #include "ui/dialog_fixture.h"
 
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QPushButton>
+#include <QTimer>
 
 #include "link/posix_serial_port.h"
-#include "ui/wait_for.h"
 
 namespace zentaro::test {
 
@@ -37,8 +38,20 @@ std::unique_ptr<QSettings> DialogTest::RawSettings() const {
 }
 
 void DialogTest::WaitIdle() const {
-    // Long enough for the longest paced command the tests run.
-    EXPECT_TRUE(WaitFor([this] { return !dialog->Busy(); }, 60000));
+    // A real event loop, as the program's own: it wakes at once for whatever the command
+    // posts, where a loop of short sleeps would answer the desktop late. The deadline is long
+    // enough for the longest paced command the tests run.
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (!dialog->Busy()) {
+            loop.quit();
+        }
+    });
+    QTimer::singleShot(60000, &loop, [&] { loop.quit(); });
+    poll.start(5);
+    loop.exec();
+    EXPECT_FALSE(dialog->Busy());
 }
 
 void DialogTest::Click(const char* button) const {
