@@ -40,4 +40,12 @@ inline std::optional<uint32_t> ReadHex(std::string_view text, size_t& pos, size_
     return value;
 }
 
+// Writes byte's two upper-case hex digits at out; returns the position after them.
+inline char* PutHexByte(char* out, uint32_t byte) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    out[0] = kDigits[(byte >> 4) & 0xF];
+    out[1] = kDigits[byte & 0xF];
+    return out + 2;
+}
+
 }  // namespace zentaro

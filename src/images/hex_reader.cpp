@@ -1,12 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "images/hex_reader.h"
 
-#include <algorithm>
 #include <array>
-#include <cstring>
-#include <limits>
 
 #include "images/hex_digits.h"
+#include "images/text_pieces.h"
 
 namespace zentaro {
 namespace {
@@ -20,63 +18,13 @@ constexpr uint32_t kDataRecord = 0x00;
 constexpr uint32_t kSegmentRecord = 0x02;
 constexpr uint32_t kLinearRecord = 0x04;
 
-bool IsSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
 size_t SkipSpace(const std::string& line) {
     size_t pos = 0;
-    while (pos < line.size() && IsSpace(line[pos])) {
+    while (pos < line.size() && IsTextSpace(line[pos])) {
         ++pos;
     }
     return pos;
 }
-
-void Rewind(std::istream& file) {
-    file.clear();
-    file.seekg(0, std::ios::beg);
-}
-
-// Hands out the file's pieces: each up to and including its line feed, at most kMaxPiece
-// characters. It takes the stream's characters a block at a time: a large file is millions
-// of characters, and taking them one by one costs more than the parse.
-class PieceReader {
-public:
-    explicit PieceReader(std::istream& file) : file_(file) {}
-
-    // False at the end of the file.
-    bool Next(std::string& piece) {
-        piece.clear();
-        while (piece.size() < kMaxPiece && (next_ < end_ || Fill())) {
-            const char* from = block_.data() + next_;
-            const size_t available = std::min(end_ - next_, kMaxPiece - piece.size());
-            const auto* feed = static_cast<const char*>(std::memchr(from, '\n', available));
-            const size_t taken = feed != nullptr ? static_cast<size_t>(feed - from) + 1 : available;
-            piece.append(from, taken);
-            next_ += taken;
-            if (feed != nullptr) {
-                break;
-            }
-        }
-        return !piece.empty();
-    }
-
-private:
-    bool Fill() {
-        next_ = 0;
-        end_ = static_cast<size_t>(
-            file_.rdbuf()->sgetn(block_.data(), static_cast<std::streamsize>(block_.size())));
-        if (end_ == 0) {
-            file_.setstate(std::ios::eofbit);
-        }
-        return end_ > 0;
-    }
-
-    std::istream& file_;
-    std::array<char, 4096> block_{};
-    size_t next_ = 0;
-    size_t end_ = 0;
-};
 
 void UpperCase(std::string& line) {
     for (char& c : line) {
@@ -122,28 +70,11 @@ bool ReadPayload(const std::string& line, size_t pos, uint32_t count, uint32_t a
     return true;
 }
 
-void StoreData(const Payload& payload, uint32_t count, uint32_t address,
-               std::vector<uint8_t>& image, HexLoadState& state) {
-    // 64-bit positions: a high base plus the offset must not wrap round to low addresses.
-    const uint64_t first = uint64_t{state.segmentBase} + address;
-    for (uint32_t i = 0; i < count; ++i) {
-        if (first + i < image.size()) {
-            image[first + i] = payload.bytes[i];
-        }
-    }
-    if (count > 0) {
-        const uint64_t last =
-            std::min<uint64_t>(first + count - 1, std::numeric_limits<uint32_t>::max());
-        state.highestAddress = std::max(state.highestAddress, static_cast<uint32_t>(last));
-        state.loadedData = true;
-    }
-}
-
 }  // namespace
 
 bool IsHexFile(std::istream& file) {
     Rewind(file);
-    PieceReader pieces(file);
+    TextPieces pieces(file, kMaxPiece);
     std::string piece;
     while (pieces.Next(piece)) {
         const size_t start = SkipSpace(piece);
@@ -157,7 +88,7 @@ bool IsHexFile(std::istream& file) {
 bool LoadHexImage(std::istream& file, std::vector<uint8_t>& image, HexLoadState& state) {
     Rewind(file);
     bool result = true;
-    PieceReader pieces(file);
+    TextPieces pieces(file, kMaxPiece);
     std::string piece;
     while (pieces.Next(piece)) {
         UpperCase(piece);
@@ -186,7 +117,10 @@ bool ParseHexRecord(const std::string& line, std::vector<uint8_t>& image, HexLoa
     // with the file as it loaded.
     switch (*type) {
         case kDataRecord:
-            StoreData(payload, *count, *address, image, state);
+            // 64-bit positions: a high base plus the offset must not wrap round to low
+            // addresses.
+            StoreImageBytes(image, state, uint64_t{state.segmentBase} + *address,
+                            payload.bytes.data(), *count);
             return payload.checksumMatches;
         case kSegmentRecord:
             return SetSegmentBase(line, pos, *address, 4, state) && payload.checksumMatches;

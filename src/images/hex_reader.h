@@ -6,17 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "images/image_load_state.h"
+
 namespace zentaro {
 
-// What one load pass tracks besides the memory image. The caller resets it before a load.
-struct HexLoadState {
-    uint32_t segmentBase = 0;
-    // Highest byte address a data record carried, whether or not it fitted into the image.
-    uint32_t highestAddress = 0;
-    // True once any data record carried at least one byte: an empty file is told apart from
-    // a file whose only byte lies at address 0.
-    bool loadedData = false;
-};
+// The name the Intel HEX callers have always used for the load state.
+using HexLoadState = ImageLoadState;
 
 // The format test: every line (read in pieces of at most 523 characters, the longest record
 // with a CR LF line end) starts, after white space, with ':'. Rewinds the stream first.

@@ -1,14 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "images/hex_writer.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
-#include <cstdio>
-#include <filesystem>
-#include <random>
+#include <algorithm>
+
+#include "images/atomic_file.h"
+#include "images/hex_digits.h"
 
 namespace zentaro {
 namespace {
@@ -17,15 +15,13 @@ namespace {
 constexpr uint32_t kMaxHexSpan = 0x100000;
 constexpr uint32_t kGroupSize = 16;
 constexpr uint32_t kSegmentSpan = 0x10000;
+// ':', count, address, type, the segment or sixteen bytes, and the checksum.
+constexpr size_t kSegmentRecordLength = 1 + 2 * (1 + 2 + 1 + 2 + 1);
+constexpr size_t kDataRecordLength = 1 + 2 * (1 + 2 + 1 + kGroupSize + 1);
+constexpr char kEndRecord[] = ":00000001FF";
 
 constexpr char kOverwriteQuestion[] = "\n这个文件已经存在.        \n覆盖这个文件吗?       ";
 constexpr char kCannotCreate[] = "不能建立输出文件            ";
-
-void AppendHexByte(std::string& text, uint32_t byte) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    text.push_back(kDigits[(byte >> 4) & 0xF]);
-    text.push_back(kDigits[byte & 0xF]);
-}
 
 uint32_t Checksum(uint32_t sum) {
     return (0x100 - (sum & 0xFF)) & 0xFF;
@@ -33,119 +29,34 @@ uint32_t Checksum(uint32_t sum) {
 
 class TempFileHexOutput final : public HexOutput {
 public:
-    TempFileHexOutput(std::FILE* file, std::string tempPath, std::string targetPath)
-        : file_(file), tempPath_(std::move(tempPath)), targetPath_(std::move(targetPath)) {}
-    TempFileHexOutput(const TempFileHexOutput&) = delete;
-    TempFileHexOutput& operator=(const TempFileHexOutput&) = delete;
-
-    ~TempFileHexOutput() override {
-        if (file_ != nullptr) {
-            std::fclose(file_);
-        }
-        if (!committed_) {
-            ::unlink(tempPath_.c_str());
-        }
-    }
+    explicit TempFileHexOutput(std::unique_ptr<AtomicFile> file) : file_(std::move(file)) {}
 
     bool WriteSegmentRecord(uint32_t byteAddress) override {
-        return WriteLine(FormatSegmentRecord(byteAddress));
+        line_.clear();
+        AppendSegmentRecord(line_, byteAddress);
+        return WriteLine();
     }
     bool WriteDataRecord(uint32_t byteAddress, const uint8_t bytes[16]) override {
-        return WriteLine(FormatDataRecord(byteAddress, bytes));
+        line_.clear();
+        AppendDataRecord(line_, byteAddress, bytes);
+        return WriteLine();
     }
-    bool WriteEndRecord() override { return WriteLine(":00000001FF"); }
-
-    bool Commit() override {
-        if (file_ == nullptr) {
-            return committed_;
-        }
-        bool ok = writeOk_ && std::fflush(file_) == 0 && ::fsync(::fileno(file_)) == 0;
-        ok = std::fclose(file_) == 0 && ok;
-        file_ = nullptr;
-        committed_ = ok && std::rename(tempPath_.c_str(), targetPath_.c_str()) == 0;
-        return committed_;
+    bool WriteEndRecord() override {
+        line_ = kEndRecord;
+        return WriteLine();
     }
+    bool Commit() override { return file_->Commit(); }
 
 private:
-    bool WriteLine(const std::string& line) {
-        writeOk_ = writeOk_ && file_ != nullptr && std::fputs(line.c_str(), file_) >= 0 &&
-                   std::fputc('\n', file_) != EOF;
-        return writeOk_;
+    bool WriteLine() {
+        line_.push_back('\n');
+        return file_->Write(line_);
     }
 
-    std::FILE* file_;
-    std::string tempPath_;
-    std::string targetPath_;
-    bool writeOk_ = true;
-    bool committed_ = false;
+    std::unique_ptr<AtomicFile> file_;
+    // Reused for every line: a large memory is tens of thousands of records.
+    std::string line_;
 };
-
-// The file that ends up replaced: a link that leads to a file is followed, so the file it
-// points to is updated and the link stays.
-std::filesystem::path ResolveTarget(const std::string& path) {
-    std::error_code error;
-    if (std::filesystem::is_symlink(path, error)) {
-        auto resolved = std::filesystem::canonical(path, error);
-        if (!error) {
-            return resolved;
-        }
-    }
-    return path;
-}
-
-// Opens a new file ".<name>.XXXXXX" beside target with O_EXCL, so that the umask governs
-// its permissions as it would for a file created in place. -1 on failure.
-int CreateTempBeside(const std::filesystem::path& target, std::string& tempPath) {
-    static constexpr char kChars[] =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    std::random_device seed;
-    std::mt19937 random(seed());
-    std::uniform_int_distribution<size_t> pick(0, sizeof(kChars) - 2);
-    // The name keeps within the 255 bytes a file name may have, however long the target's is.
-    constexpr size_t kMaxStem = 240;
-    std::string prefix(1, '.');
-    prefix.append(target.filename().string(), 0, kMaxStem);
-    prefix.push_back('.');
-    constexpr int kAttempts = 100;
-    for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        std::string name = prefix;
-        for (int i = 0; i < 6; ++i) {
-            name.push_back(kChars[pick(random)]);
-        }
-        tempPath = (target.parent_path() / name).string();
-        const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) {
-            return fd;
-        }
-    }
-    return -1;
-}
-
-// Everything that would have made opening the target itself for writing fail, plus the
-// temporary file. An existing target passes its permission bits on to its replacement.
-std::unique_ptr<HexOutput> OpenOutput(const std::filesystem::path& target) {
-    struct stat existing {};
-    const bool exists = ::stat(target.c_str(), &existing) == 0;
-    if (!target.has_filename() ||
-        (exists && (S_ISDIR(existing.st_mode) || ::access(target.c_str(), W_OK) != 0))) {
-        return nullptr;
-    }
-    std::string tempPath;
-    const int fd = CreateTempBeside(target, tempPath);
-    if (fd < 0) {
-        return nullptr;
-    }
-    if (exists) {
-        ::fchmod(fd, existing.st_mode & 07777);
-    }
-    std::FILE* file = ::fdopen(fd, "w");
-    if (file == nullptr) {
-        ::close(fd);
-        ::unlink(tempPath.c_str());
-        return nullptr;
-    }
-    return std::make_unique<TempFileHexOutput>(file, std::move(tempPath), target.string());
-}
 
 }  // namespace
 
@@ -154,30 +65,44 @@ bool HexFileExists(const std::string& path) {
     return ::lstat(path.c_str(), &info) == 0;
 }
 
-std::string FormatSegmentRecord(uint32_t byteAddress) {
+void AppendSegmentRecord(std::string& text, uint32_t byteAddress) {
     const uint32_t segment = (byteAddress >> 4) & 0xFFFF;
-    std::string line = ":02000002";
-    AppendHexByte(line, segment >> 8);
-    AppendHexByte(line, segment & 0xFF);
-    AppendHexByte(line, Checksum(0x02 + 0x02 + (segment >> 8) + (segment & 0xFF)));
+    const size_t at = text.size();
+    text.resize(at + kSegmentRecordLength);
+    char* out = text.data() + at;
+    out = std::copy_n(":02000002", 9, out);
+    out = PutHexByte(out, segment >> 8);
+    out = PutHexByte(out, segment & 0xFF);
+    PutHexByte(out, Checksum(0x02 + 0x02 + (segment >> 8) + (segment & 0xFF)));
+}
+
+// Sized once and filled through a pointer: this runs for every 16 bytes of the memory.
+void AppendDataRecord(std::string& text, uint32_t byteAddress, const uint8_t bytes[16]) {
+    const uint32_t address = byteAddress & 0xFFFF;
+    const size_t at = text.size();
+    text.resize(at + kDataRecordLength);
+    char* out = text.data() + at;
+    out = std::copy_n(":10", 3, out);
+    out = PutHexByte(out, address >> 8);
+    out = PutHexByte(out, address & 0xFF);
+    out = std::copy_n("00", 2, out);
+    uint32_t sum = kGroupSize + (address >> 8) + (address & 0xFF);
+    for (uint32_t i = 0; i < kGroupSize; ++i) {
+        out = PutHexByte(out, bytes[i]);
+        sum += bytes[i];
+    }
+    PutHexByte(out, Checksum(sum));
+}
+
+std::string FormatSegmentRecord(uint32_t byteAddress) {
+    std::string line;
+    AppendSegmentRecord(line, byteAddress);
     return line;
 }
 
 std::string FormatDataRecord(uint32_t byteAddress, const uint8_t bytes[16]) {
-    const uint32_t address = byteAddress & 0xFFFF;
     std::string line;
-    // ':', count, address, type, sixteen bytes and the checksum: grown once, not three times.
-    line.reserve(1 + 2 * (1 + 2 + 1 + kGroupSize + 1));
-    line = ":10";
-    AppendHexByte(line, address >> 8);
-    AppendHexByte(line, address & 0xFF);
-    line += "00";
-    uint32_t sum = kGroupSize + (address >> 8) + (address & 0xFF);
-    for (uint32_t i = 0; i < kGroupSize; ++i) {
-        AppendHexByte(line, bytes[i]);
-        sum += bytes[i];
-    }
-    AppendHexByte(line, Checksum(sum));
+    AppendDataRecord(line, byteAddress, bytes);
     return line;
 }
 
@@ -188,11 +113,12 @@ std::unique_ptr<HexOutput> CreateHexOutput(const std::string& path, Panel& panel
         }
         return nullptr;
     }
-    auto output = OpenOutput(ResolveTarget(path));
-    if (!output) {
+    auto file = AtomicFile::Create(path);
+    if (!file) {
         panel.Notice(kCannotCreate);
+        return nullptr;
     }
-    return output;
+    return std::make_unique<TempFileHexOutput>(std::move(file));
 }
 
 bool WriteHexGroup(HexOutput& output, uint32_t byteAddress, const uint8_t bytes[16]) {
@@ -202,13 +128,22 @@ bool WriteHexGroup(HexOutput& output, uint32_t byteAddress, const uint8_t bytes[
     return output.WriteDataRecord(byteAddress, bytes);
 }
 
+// Span by span, so that the record loop asks nothing but where the span ends: it runs for
+// every 16 bytes of the memory.
 bool WriteHexRecords(HexOutput& output, const uint8_t* memory, uint32_t size) {
     if (size > kMaxHexSpan) {
         return false;
     }
-    for (uint32_t address = 0; address + kGroupSize <= size; address += kGroupSize) {
-        if (!WriteHexGroup(output, address, memory + address)) {
+    const uint32_t end = size / kGroupSize * kGroupSize;
+    for (uint32_t span = 0; span < end; span += kSegmentSpan) {
+        if (!output.WriteSegmentRecord(span)) {
             return false;
+        }
+        const uint32_t spanEnd = std::min(end, span + kSegmentSpan);
+        for (uint32_t address = span; address < spanEnd; address += kGroupSize) {
+            if (!output.WriteDataRecord(address, memory + address)) {
+                return false;
+            }
         }
     }
     return true;

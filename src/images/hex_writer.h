@@ -12,6 +12,9 @@ namespace zentaro {
 // True when anything is at path, also a link that leads nowhere.
 bool HexFileExists(const std::string& path);
 
+// The two records below appended to text, for writers that gather many lines.
+void AppendSegmentRecord(std::string& text, uint32_t byteAddress);
+void AppendDataRecord(std::string& text, uint32_t byteAddress, const uint8_t bytes[16]);
 // ":02000002SSSSCC" for the 64 KiB boundary at byteAddress (below 1 MiB), without line end.
 std::string FormatSegmentRecord(uint32_t byteAddress);
 // ":10AAAA00" + 32 digits + checksum for the 16 bytes at byteAddress, without line end.

@@ -76,7 +76,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     zentaro::fuzz::FuzzBytes input(data, size);
     imageSize = ImageSize(input);
-    zentaro::fuzz::MemoryHexOutput output;
+    // Kept across inputs too, so that its text and the stream's keep their room: growing
+    // them anew for every input cost more than writing the records.
+    static zentaro::fuzz::MemoryHexOutput output;
+    output.text.clear();
     if (imageSize > kMaxHexSpan) {
         // Segment records cannot reach past 1 MiB: refused before anything is written, so
         // what the image holds does not matter.

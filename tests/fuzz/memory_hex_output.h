@@ -11,15 +11,20 @@ namespace zentaro::fuzz {
 class MemoryHexOutput final : public HexOutput {
 public:
     bool WriteSegmentRecord(uint32_t byteAddress) override {
-        return Line(FormatSegmentRecord(byteAddress));
+        AppendSegmentRecord(text, byteAddress);
+        return EndLine();
     }
     bool WriteDataRecord(uint32_t byteAddress, const uint8_t bytes[16]) override {
         if (skipBlank != nullptr && skipBlank(byteAddress, bytes)) {
             return true;
         }
-        return Line(FormatDataRecord(byteAddress, bytes));
+        AppendDataRecord(text, byteAddress, bytes);
+        return EndLine();
     }
-    bool WriteEndRecord() override { return Line(":00000001FF"); }
+    bool WriteEndRecord() override {
+        text += ":00000001FF";
+        return EndLine();
+    }
     bool Commit() override { return true; }
 
     std::string text;
@@ -29,8 +34,7 @@ public:
     bool (*skipBlank)(uint32_t byteAddress, const uint8_t bytes[16]) = nullptr;
 
 private:
-    bool Line(const std::string& line) {
-        text += line;
+    bool EndLine() {
         text += '\n';
         return true;
     }

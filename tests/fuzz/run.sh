@@ -33,12 +33,14 @@ else
     scratch=$(mktemp -d)
     trap 'rm -rf "$scratch"' EXIT
 fi
-[ $# -gt 0 ] || set -- hex_reader encrypted_image hex_round_trip hostile_board sim_board
+[ $# -gt 0 ] || set -- hex_reader srecord_reader elf_reader encrypted_image hex_round_trip \
+    hostile_board sim_board
 
 for target in "$@"; do
     # Inputs long enough for files of many records and long reply streams.
     case $target in
     hex_reader) options="-max_len=8192 -dict=$here/dict/hex_records.dict" ;;
+    srecord_reader) options="-max_len=8192 -dict=$here/dict/srecords.dict" ;;
     # An image beyond 64 KiB costs what a hundred small ones do, as does a long block read
     # for the board; the schedule favours inputs by their speed so that those do not crowd
     # out the rest.
