@@ -94,7 +94,7 @@ bool Load(const std::string& path, std::vector<uint8_t>& image) {
         case ImageFormat::Elf: {
             const ElfContents contents = ReadElf(file);
             return contents.error.empty() &&
-                   LoadElfMemory(contents, ElfMemory::Flash, image, state);
+                   LoadElfMemory(contents, ImageMemory::Flash, image, state);
         }
         default:
             return false;

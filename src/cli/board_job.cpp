@@ -131,7 +131,8 @@ private:
     void RunMemoryCommand() {
         const CommandSwitches switches{.verifyFlash = !options_.noVerify,
                                        .verifyEeprom = !options_.noVerify,
-                                       .ignoreChecksum = options_.ignoreChecksum};
+                                       .ignoreChecksum = options_.ignoreChecksum,
+                                       .format = options_.format};
         NoWindowChores chores;
         const SessionResult run =
             session_.Run(CommandFor(options_), options_.file, switches, chores);

@@ -117,6 +117,17 @@ private:
             o.noVerify = true;
         } else if (arg == "--ignore-checksum") {
             o.ignoreChecksum = true;
+        } else if (arg == "--format") {
+            if (const auto text = Value(arg)) {
+                o.format = ParseImageFormat(*text);
+                if (!o.format) {
+                    Fail("not a file format: " + *text + " (hex, srec, bin or elf)");
+                }
+            }
+        } else if (arg == "--from") {
+            if (const auto path = Value(arg)) {
+                o.fusesFrom = *path;
+            }
         } else if (arg == "--allow-lockout") {
             o.allowLockout = true;
         } else if (arg == "--json") {
@@ -184,6 +195,16 @@ private:
             Fail("--lock, --low, --high and --ext belong to the fuses command");
         } else if (o.allowLockout && o.verb != Verb::Fuses) {
             Fail("--allow-lockout belongs to the fuses command");
+        } else if (!o.fusesFrom.empty() && o.verb != Verb::Fuses) {
+            Fail("--from belongs to the fuses command");
+        } else if (!o.fusesFrom.empty() && fuseOptionSeen_) {
+            Fail(
+                "--from takes the bytes from the file: give it without --lock, --low, --high "
+                "and --ext");
+        } else if (o.format && !TakesMemoryAndFile(o.verb)) {
+            Fail("--format belongs to the program, verify and read commands");
+        } else if (o.format == ImageFormat::Elf && o.verb == Verb::Read) {
+            Fail("a chip is read to Intel HEX, S-record or raw binary, not to ELF");
         } else if (o.baud && o.ports.empty()) {
             Fail("--baud needs --port");
         }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "images/image_format.h"
 #include "session/config_report.h"
 
 namespace zentaro::cli {
@@ -25,8 +26,10 @@ struct CliOptions {
     bool ignoreChecksum = false;
     bool json = false;
     bool quiet = false;
-    ConfigWrite fuseWrite{};    // fuses: the bytes to write; none given shows them
-    bool allowLockout = false;  // fuses: write even bytes that leave the chip out of reach
+    std::optional<ImageFormat> format;  // the file's format as named; else its content tells
+    ConfigWrite fuseWrite{};            // fuses: the bytes to write; none given shows them
+    std::string fusesFrom;              // fuses: the ELF file whose fuse and lock bytes to write
+    bool allowLockout = false;          // fuses: write even bytes that leave the chip out of reach
     bool help = false;
     bool version = false;
 };

@@ -8,29 +8,36 @@
 #include <vector>
 
 #include "common/keeping_panel.h"
+#include "images/elf_reader.h"
 #include "images/encrypted_image.h"
-#include "images/hex_reader.h"
+#include "images/image_file.h"
 
 namespace zentaro::cli {
 
 namespace {
+
+FileCheck CheckReadable(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        return {path + ": no such file (or not a plain file)"};
+    }
+    if (::access(path.c_str(), R_OK) != 0) {
+        return {path + ": cannot be read"};
+    }
+    return {};
+}
 
 // The largest memory a device of the table has; images are checked against it.
 constexpr size_t kLargestMemory = 128 * 1024;
 
 FileCheck CheckInput(const CliOptions& options) {
     const std::string& path = options.file;
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) {
-        return {path + ": no such file (or not a plain file)"};
-    }
-    std::ifstream file(path);
-    if (!file) {
-        return {path + ": cannot be read"};
+    if (const FileCheck readable = CheckReadable(path); !readable.error.empty()) {
+        return readable;
     }
     std::vector<uint8_t> image(kLargestMemory, 0xFF);
-    HexLoadState state;
-    if (options.verb == Verb::Program && options.memory == Memory::Flash &&
+    ImageLoadState state;
+    if (options.verb == Verb::Program && options.memory == Memory::Flash && !options.format &&
         IsEncryptedImageName(path)) {
         KeepingPanel keeper;
         if (!LoadEncryptedImage(path, image, state, keeper)) {
@@ -38,11 +45,30 @@ FileCheck CheckInput(const CliOptions& options) {
         }
         return {};
     }
-    if (!IsHexFile(file)) {
-        return {path + ": not an Intel HEX file"};
+    // A checksum error is the user's call, which the command asks for.
+    const ImageFileLoad load = LoadImageFile(
+        path, options.format,
+        options.memory == Memory::Flash ? ImageMemory::Flash : ImageMemory::Eeprom, image, state);
+    return {load.Loaded() ? "" : path + ": " + load.reason};
+}
+
+// The fuse and lock bytes an ELF file carries become the bytes to write.
+FileCheck TakeFusesFrom(CliOptions& options) {
+    const std::string& path = options.fusesFrom;
+    if (const FileCheck readable = CheckReadable(path); !readable.error.empty()) {
+        return readable;
     }
-    // Deliberately unchecked: a checksum error is the user's call, which the command asks for.
-    static_cast<void>(LoadHexImage(file, image, state));
+    std::ifstream file(path, std::ios::binary);
+    const ElfContents contents = ReadElf(file);
+    if (!contents.error.empty()) {
+        return {path + ": " + contents.error};
+    }
+    const ElfConfigBytes bytes = ReadElfConfigBytes(contents);
+    // In the order the fuses command keeps them: lock, low, high, extended.
+    options.fuseWrite = {bytes.lock, bytes.low, bytes.high, bytes.extended};
+    if (!WritesFuses(options)) {
+        return {path + ": the ELF file carries no fuse or lock bytes"};
+    }
     return {};
 }
 
@@ -63,13 +89,15 @@ FileCheck CheckOutput(const std::string& path) {
 
 }  // namespace
 
-FileCheck CheckFile(const CliOptions& options) {
+FileCheck CheckFile(CliOptions& options) {
     switch (options.verb) {
         case Verb::Program:
         case Verb::Verify:
             return CheckInput(options);
         case Verb::Read:
             return CheckOutput(options.file);
+        case Verb::Fuses:
+            return options.fusesFrom.empty() ? FileCheck{} : TakeFusesFrom(options);
         default:
             return {};
     }

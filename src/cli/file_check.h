@@ -12,8 +12,10 @@ struct FileCheck {
     std::string error;  // empty: the command may go on
 };
 
-// An input file must be a readable file in Intel HEX (or an encrypted image for program
-// flash); an output file must be creatable in its folder. Other commands pass.
-FileCheck CheckFile(const CliOptions& options);
+// An input file must be a readable firmware file of a format read here, with data for the
+// memory (or an encrypted image for program flash); an output file must be creatable in its
+// folder. The fuses command takes the bytes to write from the ELF file --from names. Other
+// commands pass.
+FileCheck CheckFile(CliOptions& options);
 
 }  // namespace zentaro::cli

@@ -91,7 +91,8 @@ int RunProgram(const std::vector<std::string>& args, const ProgramHost& host) {
     if (!parsed.error.empty()) {
         return UsageError(host, parsed.error);
     }
-    const CliOptions& options = parsed.options;
+    // The file check may fill in the fuse bytes an ELF file carries.
+    CliOptions options = parsed.options;
     if (options.help) {
         std::fputs(HelpText(), host.out);
         return kExitOk;

@@ -145,9 +145,9 @@ ElfContents ReadElf(std::istream& file) {
                                         std::istreambuf_iterator<char>()));
 }
 
-bool LoadElfMemory(const ElfContents& contents, ElfMemory memory, std::vector<uint8_t>& image,
+bool LoadElfMemory(const ElfContents& contents, ImageMemory memory, std::vector<uint8_t>& image,
                    ImageLoadState& state) {
-    const AddressRange range = memory == ElfMemory::Flash ? kFlash : kEeprom;
+    const AddressRange range = memory == ImageMemory::Flash ? kFlash : kEeprom;
     bool found = false;
     for (const ElfSegment& segment : contents.segments) {
         if (segment.address >= range.end) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "images/image_format.h"
 #include "images/image_load_state.h"
 
 namespace zentaro {
@@ -32,12 +33,10 @@ ElfContents ReadElf(std::vector<uint8_t> file);
 // The same for the whole stream. Rewinds it first.
 ElfContents ReadElf(std::istream& file);
 
-enum class ElfMemory { Flash, Eeprom };
-
 // Stores the bytes each memory's address range holds into image, by their offset in the
 // range: flash below 0x800000, EEPROM from 0x810000 below 0x820000. False when the file has
 // no byte there; then image and state are as they were.
-[[nodiscard]] bool LoadElfMemory(const ElfContents& contents, ElfMemory memory,
+[[nodiscard]] bool LoadElfMemory(const ElfContents& contents, ImageMemory memory,
                                  std::vector<uint8_t>& image, ImageLoadState& state);
 
 // The fuse bytes at 0x820000 (low), 0x820001 (high) and 0x820002 (extended) and the lock

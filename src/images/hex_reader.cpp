@@ -72,17 +72,25 @@ bool ReadPayload(const std::string& line, size_t pos, uint32_t count, uint32_t a
 
 }  // namespace
 
-bool IsHexFile(std::istream& file) {
+size_t FirstNonHexLine(std::istream& file) {
     Rewind(file);
     TextPieces pieces(file, kMaxPiece);
     std::string piece;
+    size_t line = 1;
     while (pieces.Next(piece)) {
         const size_t start = SkipSpace(piece);
         if (start == piece.size() || piece[start] != ':') {
-            return false;
+            return line;
+        }
+        if (piece.back() == '\n') {
+            ++line;
         }
     }
-    return true;
+    return 0;
+}
+
+bool IsHexFile(std::istream& file) {
+    return FirstNonHexLine(file) == 0;
 }
 
 bool LoadHexImage(std::istream& file, std::vector<uint8_t>& image, HexLoadState& state) {

@@ -16,6 +16,8 @@ using HexLoadState = ImageLoadState;
 // The format test: every line (read in pieces of at most 523 characters, the longest record
 // with a CR LF line end) starts, after white space, with ':'. Rewinds the stream first.
 bool IsHexFile(std::istream& file);
+// The 1-based number of the line that fails that test first; 0 when none does.
+size_t FirstNonHexLine(std::istream& file);
 // Loads every record into image. True when every record's checksum matched and no address
 // record was malformed. Rewinds the stream first and always reads it to its end.
 [[nodiscard]] bool LoadHexImage(std::istream& file, std::vector<uint8_t>& image,

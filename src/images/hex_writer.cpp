@@ -27,9 +27,11 @@ uint32_t Checksum(uint32_t sum) {
     return (0x100 - (sum & 0xFF)) & 0xFF;
 }
 
-class TempFileHexOutput final : public HexOutput {
+class FileHexOutput final : public HexOutput {
 public:
-    explicit TempFileHexOutput(std::unique_ptr<AtomicFile> file) : file_(std::move(file)) {}
+    explicit FileHexOutput(AtomicFile& file) : file_(file) {}
+    explicit FileHexOutput(std::unique_ptr<AtomicFile> file)
+        : owned_(std::move(file)), file_(*owned_) {}
 
     bool WriteSegmentRecord(uint32_t byteAddress) override {
         line_.clear();
@@ -45,15 +47,16 @@ public:
         line_ = kEndRecord;
         return WriteLine();
     }
-    bool Commit() override { return file_->Commit(); }
+    bool Commit() override { return file_.Commit(); }
 
 private:
     bool WriteLine() {
         line_.push_back('\n');
-        return file_->Write(line_);
+        return file_.Write(line_);
     }
 
-    std::unique_ptr<AtomicFile> file_;
+    std::unique_ptr<AtomicFile> owned_;
+    AtomicFile& file_;
     // Reused for every line: a large memory is tens of thousands of records.
     std::string line_;
 };
@@ -106,7 +109,8 @@ std::string FormatDataRecord(uint32_t byteAddress, const uint8_t bytes[16]) {
     return line;
 }
 
-std::unique_ptr<HexOutput> CreateHexOutput(const std::string& path, Panel& panel, bool* declined) {
+std::unique_ptr<AtomicFile> CreateOutputFile(const std::string& path, Panel& panel,
+                                             bool* declined) {
     if (HexFileExists(path) && !panel.AskYesNo(path + kOverwriteQuestion, true)) {
         if (declined != nullptr) {
             *declined = true;
@@ -116,9 +120,18 @@ std::unique_ptr<HexOutput> CreateHexOutput(const std::string& path, Panel& panel
     auto file = AtomicFile::Create(path);
     if (!file) {
         panel.Notice(kCannotCreate);
-        return nullptr;
     }
-    return std::make_unique<TempFileHexOutput>(std::move(file));
+    return file;
+}
+
+std::unique_ptr<HexOutput> CreateHexOutput(const std::string& path, Panel& panel, bool* declined) {
+    auto file = CreateOutputFile(path, panel, declined);
+    return file ? std::make_unique<FileHexOutput>(std::move(file)) : nullptr;
+}
+
+bool WriteHexImage(AtomicFile& file, const uint8_t* memory, uint32_t size) {
+    FileHexOutput output(file);
+    return WriteHexRecords(output, memory, size) && output.WriteEndRecord();
 }
 
 bool WriteHexGroup(HexOutput& output, uint32_t byteAddress, const uint8_t bytes[16]) {

@@ -9,6 +9,8 @@
 
 namespace zentaro {
 
+class AtomicFile;
+
 // True when anything is at path, also a link that leads nowhere.
 bool HexFileExists(const std::string& path);
 
@@ -38,6 +40,12 @@ public:
 // created.
 std::unique_ptr<HexOutput> CreateHexOutput(const std::string& path, Panel& panel,
                                            bool* declined = nullptr);
+// The same questions and message for an output file of any format.
+std::unique_ptr<AtomicFile> CreateOutputFile(const std::string& path, Panel& panel,
+                                             bool* declined = nullptr);
+
+// The size bytes of memory as WriteHexRecords writes them, then the end record.
+[[nodiscard]] bool WriteHexImage(AtomicFile& file, const uint8_t* memory, uint32_t size);
 
 // Writes the 16 bytes at byteAddress as a data record, preceded by the segment record when
 // byteAddress starts a 64 KiB span (address 0 included).

@@ -10,6 +10,9 @@ namespace zentaro {
 
 enum class ImageFormat { IntelHex, SRecord, Binary, Elf, EncryptedImage, Unknown };
 
+// The chip memory a file is loaded for: only an ELF file carries more than one.
+enum class ImageMemory { Flash, Eeprom };
+
 // The format of an image file by its content, then by its name (the path's last component):
 // a name with ".ebn" (as IsEncryptedImageName has it) is an encrypted image whatever it
 // holds; the ELF magic is ELF; a first non-blank line starting with 'S', a digit and a hex

@@ -2,8 +2,8 @@
 #include "operations/command_frame.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
+
+#include "images/image_file.h"
 
 namespace zentaro {
 
@@ -22,41 +22,57 @@ std::string ChooseFile(CommandContext& context) {
     return context.fileName;
 }
 
-HexLoad LoadHexFile(CommandContext& context, const std::string& path, HexLoadState& state) {
-    // Whatever stops the load is the file's fault: unreadable, no Intel HEX, or checksums
-    // the user would not accept.
-    context.outcome = CommandOutcome::FileError;
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) {
-        return HexLoad::CannotOpen;
+namespace {
+
+// What the window shows for a file it cannot take; the reason in English is the CLI's.
+const char* RefusalText(const ImageFileLoad& load, ImageMemory memory) {
+    if (load.result == ImageFileLoad::Result::NothingForMemory) {
+        return memory == ImageMemory::Flash ? "ELF 文件中没有 Flash 数据!  "
+                                            : "ELF 文件中没有 EEPROM 数据!  ";
     }
-    std::ifstream file(path);
-    if (!file) {
-        return HexLoad::CannotOpen;
+    switch (load.format) {
+        case ImageFormat::SRecord:
+            return "您指定的文件不是一个有效的 S-record 格式文件!  ";
+        case ImageFormat::Elf:
+            return "您指定的文件不是一个有效的 ELF 格式文件!  ";
+        default:
+            return kNotIntelHexText;
     }
-    if (!IsHexFile(file)) {
-        context.panel.Notice(kNotIntelHexText);
-        return HexLoad::Stopped;
-    }
-    std::fill(context.image.begin(), context.image.end(), 0xFF);
-    state = HexLoadState{};
-    if (!LoadHexImage(file, context.image, state) && !context.switches.ignoreChecksum &&
-        !context.panel.AskYesNo("Checksum not valid in Intel HEX file\nProceed?", true)) {
-        return HexLoad::Stopped;
-    }
-    return HexLoad::Loaded;
 }
 
-bool LoadHexFileOrTell(CommandContext& context, const std::string& path, HexLoadState& state,
-                       const char* cannotOpen) {
-    const HexLoad load = LoadHexFile(context, path, state);
-    if (load == HexLoad::CannotOpen) {
+}  // namespace
+
+FileLoad LoadFirmwareFile(CommandContext& context, const std::string& path, ImageMemory memory,
+                          ImageLoadState& state) {
+    // Whatever stops the load is the file's fault: unreadable, of no format read here, or
+    // checksums the user would not accept.
+    context.outcome = CommandOutcome::FileError;
+    const ImageFileLoad load =
+        LoadImageFile(path, context.switches.format, memory, context.image, state);
+    if (load.result == ImageFileLoad::Result::CannotOpen) {
+        return FileLoad::CannotOpen;
+    }
+    if (!load.Loaded()) {
+        context.panel.Notice(RefusalText(load, memory));
+        return FileLoad::Stopped;
+    }
+    if (!load.checksumsMatch && !context.switches.ignoreChecksum &&
+        !context.panel.AskYesNo("Checksum not valid in Intel HEX file\nProceed?", true)) {
+        return FileLoad::Stopped;
+    }
+    return FileLoad::Loaded;
+}
+
+bool LoadFirmwareFileOrTell(CommandContext& context, const std::string& path, ImageMemory memory,
+                            ImageLoadState& state, const char* cannotOpen) {
+    const FileLoad load = LoadFirmwareFile(context, path, memory, state);
+    if (load == FileLoad::CannotOpen) {
         context.panel.Notice(cannotOpen);
     }
-    return load == HexLoad::Loaded;
+    return load == FileLoad::Loaded;
 }
 
-bool ConfirmFit(CommandContext& context, const HexLoadState& state, uint32_t size,
+bool ConfirmFit(CommandContext& context, const ImageLoadState& state, uint32_t size,
                 const char* question) {
     if (!state.loadedData || state.highestAddress < size ||
         context.panel.AskYesNo(question, true)) {
@@ -66,14 +82,14 @@ bool ConfirmFit(CommandContext& context, const HexLoadState& state, uint32_t siz
     return false;
 }
 
-std::optional<uint32_t> LastAddress(const HexLoadState& state, uint32_t size) {
+std::optional<uint32_t> LastAddress(const ImageLoadState& state, uint32_t size) {
     if (!state.loadedData || size == 0) {
         return std::nullopt;
     }
     return std::min(state.highestAddress, size - 1);
 }
 
-std::optional<uint32_t> LastImageAddress(CommandContext& context, const HexLoadState& state,
+std::optional<uint32_t> LastImageAddress(CommandContext& context, const ImageLoadState& state,
                                          uint32_t memorySize) {
     const std::optional<uint32_t> last = LastAddress(
         state, static_cast<uint32_t>(std::min<size_t>(memorySize, context.image.size())));
@@ -81,14 +97,14 @@ std::optional<uint32_t> LastImageAddress(CommandContext& context, const HexLoadS
     return last;
 }
 
-bool RunVerifyCommand(CommandContext& context, uint32_t memorySize, const char* fitQuestion,
-                      const char* status, VerifyLoop loop) {
+bool RunVerifyCommand(CommandContext& context, ImageMemory memory, uint32_t memorySize,
+                      const char* fitQuestion, const char* status, VerifyLoop loop) {
     const std::string path = ChooseFile(context);
     if (path.empty()) {
         return false;
     }
-    HexLoadState state;
-    if (!LoadHexFileOrTell(context, path, state, kCannotOpenInputText) ||
+    ImageLoadState state;
+    if (!LoadFirmwareFileOrTell(context, path, memory, state, kCannotOpenInputText) ||
         !ConfirmFit(context, state, memorySize, fitQuestion)) {
         return false;
     }

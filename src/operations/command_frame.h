@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "images/hex_reader.h"
+#include "images/image_format.h"
+#include "images/image_load_state.h"
 #include "operations/memory_commands.h"
 
 namespace zentaro {
@@ -22,24 +23,27 @@ inline constexpr char kVerifyingText[] = "检验...     ";
 // (after telling the user) when no device is selected: there is no memory image then.
 std::string ChooseFile(CommandContext& context);
 
-enum class HexLoad { Loaded, CannotOpen, Stopped };
-// Tests and loads the Intel HEX file into the memory image (filled with 0xFF first) and asks
-// the checksum question unless checksums are ignored. CannotOpen leaves the message to the
-// caller; Stopped means the user has been told or has declined.
-HexLoad LoadHexFile(CommandContext& context, const std::string& path, HexLoadState& state);
-// LoadHexFile, showing cannotOpen when the file cannot be opened; true when loaded.
-[[nodiscard]] bool LoadHexFileOrTell(CommandContext& context, const std::string& path,
-                                     HexLoadState& state, const char* cannotOpen);
+enum class FileLoad { Loaded, CannotOpen, Stopped };
+// Loads the firmware file for memory into the memory image (as LoadImageFile does, in the
+// format the switches name or the file shows) and asks the checksum question unless checksums
+// are ignored. CannotOpen leaves the message to the caller; Stopped means the user has been
+// told or has declined.
+FileLoad LoadFirmwareFile(CommandContext& context, const std::string& path, ImageMemory memory,
+                          ImageLoadState& state);
+// LoadFirmwareFile, showing cannotOpen when the file cannot be opened; true when loaded.
+[[nodiscard]] bool LoadFirmwareFileOrTell(CommandContext& context, const std::string& path,
+                                          ImageMemory memory, ImageLoadState& state,
+                                          const char* cannotOpen);
 
 // Asks question when the loaded data reach beyond a memory of size bytes; false on No.
-[[nodiscard]] bool ConfirmFit(CommandContext& context, const HexLoadState& state, uint32_t size,
+[[nodiscard]] bool ConfirmFit(CommandContext& context, const ImageLoadState& state, uint32_t size,
                               const char* question);
 // The inclusive last address to transfer within a memory of size bytes; nullopt when the
 // file carried no data byte (or nothing fits).
-std::optional<uint32_t> LastAddress(const HexLoadState& state, uint32_t size);
+std::optional<uint32_t> LastAddress(const ImageLoadState& state, uint32_t size);
 // LastAddress within a memory of memorySize bytes that lies in the memory image; the bytes up
 // to it are what the command moves.
-std::optional<uint32_t> LastImageAddress(CommandContext& context, const HexLoadState& state,
+std::optional<uint32_t> LastImageAddress(CommandContext& context, const ImageLoadState& state,
                                          uint32_t memorySize);
 
 // The busy state around a command's work with the board, and its one ending. Begin lights the
@@ -84,7 +88,8 @@ private:
 // The shape both verify commands share: choose and load the file, the fit question for a
 // memory of memorySize bytes, the frame with its status text, then loop over what fits.
 using VerifyLoop = bool (*)(CLowIO& link, const std::vector<uint8_t>& image, uint32_t last);
-[[nodiscard]] bool RunVerifyCommand(CommandContext& context, uint32_t memorySize,
-                                    const char* fitQuestion, const char* status, VerifyLoop loop);
+[[nodiscard]] bool RunVerifyCommand(CommandContext& context, ImageMemory memory,
+                                    uint32_t memorySize, const char* fitQuestion,
+                                    const char* status, VerifyLoop loop);
 
 }  // namespace zentaro

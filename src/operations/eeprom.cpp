@@ -22,15 +22,15 @@ bool ProgramEeprom(CommandContext& context) {
     if (path.empty()) {
         return false;
     }
-    HexLoadState state;
-    switch (LoadHexFile(context, path, state)) {
-        case HexLoad::Loaded:
+    ImageLoadState state;
+    switch (LoadFirmwareFile(context, path, ImageMemory::Eeprom, state)) {
+        case FileLoad::Loaded:
             break;
-        case HexLoad::CannotOpen:
+        case FileLoad::CannotOpen:
             context.panel.SetStatus("没有EEPROM文件");
             context.link.clock().SleepMs(kNoFileStatusMs);
             return false;
-        case HexLoad::Stopped:
+        case FileLoad::Stopped:
             return false;
     }
     if (!ConfirmFit(context, state, context.device.eepromSize, kProgramFitQuestion)) {
@@ -57,8 +57,8 @@ bool ProgramEeprom(CommandContext& context) {
 }
 
 bool VerifyEeprom(CommandContext& context) {
-    return RunVerifyCommand(context, context.device.eepromSize, kVerifyFitQuestion,
-                            "校验 EEPROM...     ", VerifyEepromImage);
+    return RunVerifyCommand(context, ImageMemory::Eeprom, context.device.eepromSize,
+                            kVerifyFitQuestion, "校验 EEPROM...     ", VerifyEepromImage);
 }
 
 }  // namespace zentaro

@@ -22,13 +22,19 @@ uint32_t FlashBytes(const CommandContext& context) {
     return static_cast<uint32_t>(std::min<size_t>(context.device.flashSize, context.image.size()));
 }
 
-// Loads the chosen file as the program-flash command takes it: encrypted or Intel HEX.
-bool LoadForProgramming(CommandContext& context, const std::string& path, HexLoadState& state) {
-    if (IsEncryptedImageName(path)) {
+// An encrypted image goes by its name, unless the user named the file's format.
+bool IsEncrypted(const CommandContext& context, const std::string& path) {
+    return !context.switches.format && IsEncryptedImageName(path);
+}
+
+// Loads the chosen file as the program-flash command takes it: encrypted, or any firmware file.
+bool LoadForProgramming(CommandContext& context, const std::string& path, ImageLoadState& state) {
+    if (IsEncrypted(context, path)) {
         context.outcome = CommandOutcome::FileError;
         return LoadEncryptedImage(path, context.image, state, context.panel);
     }
-    return LoadHexFileOrTell(context, path, state, "不能读取输入文件         ");
+    return LoadFirmwareFileOrTell(context, path, ImageMemory::Flash, state,
+                                  "不能读取输入文件         ");
 }
 
 enum class BootCheck { Proceed, Canceled, Failed };
@@ -62,12 +68,12 @@ bool ProgramFlash(CommandContext& context) {
     if (path.empty()) {
         return false;
     }
-    HexLoadState state;
+    ImageLoadState state;
     if (!LoadForProgramming(context, path, state) ||
         !ConfirmFit(context, state, context.device.flashSize, kProgramFitQuestion)) {
         return false;
     }
-    const bool encrypted = IsEncryptedImageName(path);
+    const bool encrypted = IsEncrypted(context, path);
 
     CommandFrame frame(context);
     if (!frame.Begin("擦除芯片...      ")) {
@@ -107,8 +113,8 @@ bool ProgramFlash(CommandContext& context) {
 }
 
 bool VerifyFlash(CommandContext& context) {
-    return RunVerifyCommand(context, context.device.flashSize, kVerifyFitQuestion,
-                            "校验 Flash...     ", VerifyFlashImage);
+    return RunVerifyCommand(context, ImageMemory::Flash, context.device.flashSize,
+                            kVerifyFitQuestion, "校验 Flash...     ", VerifyFlashImage);
 }
 
 }  // namespace zentaro

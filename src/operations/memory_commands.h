@@ -2,12 +2,14 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "catalogue/device_table.h"
 #include "common/panel.h"
 #include "common/window_chores.h"
+#include "images/image_format.h"
 #include "link/low_io.h"
 #include "operations/loop_progress.h"
 
@@ -18,6 +20,9 @@ struct CommandSwitches {
     bool verifyFlash = true;
     bool verifyEeprom = true;
     bool ignoreChecksum = false;
+    // The firmware file's format as the user named it; without it the file's content (and,
+    // for a file read from the chip, its name) decides.
+    std::optional<ImageFormat> format;
 };
 
 // How a command ended, for front ends that report more than the status text.

@@ -21,10 +21,10 @@ using Record = std::array<uint8_t, kRecordBytes>;
 using RecordReader = std::function<bool(uint32_t record, Record& bytes)>;
 
 // A short last chunk reaches one byte past the end of the memory, as boards have always been
-// asked for it; that byte is not written out.
-bool ReadByBlocks(CLowIO& link, HexOutput& output, uint32_t size, uint8_t memoryType,
+// asked for it; that byte is not kept.
+bool ReadByBlocks(CLowIO& link, std::vector<uint8_t>& memory, uint32_t size, uint8_t memoryType,
                   LoopProgress& progress) {
-    std::vector<uint8_t> memory(size + 1);
+    memory.resize(size + 1);
     for (uint32_t done = 0; done < size; done += kReadChunk) {
         const uint32_t count = std::min(size - done + 1, kReadChunk);
         if (!link.BlockRead(memory.data() + done, static_cast<uint16_t>(count), memoryType)) {
@@ -34,17 +34,20 @@ bool ReadByBlocks(CLowIO& link, HexOutput& output, uint32_t size, uint8_t memory
             return false;
         }
     }
+    memory.resize(size);
     link.panel().SetProgressPosition(0);
-    return WriteHexRecords(output, memory.data(), size);
+    return true;
 }
 
-bool ReadByRecords(HexOutput& output, uint32_t size, const RecordReader& readRecord,
+bool ReadByRecords(std::vector<uint8_t>& memory, uint32_t size, const RecordReader& readRecord,
                    LoopProgress& progress) {
+    memory.assign(size / kRecordBytes * kRecordBytes, 0xFF);
     Record bytes{};
     for (uint32_t r = 0; r < size / kRecordBytes; ++r) {
-        if (!readRecord(r, bytes) || !WriteHexGroup(output, r * kRecordBytes, bytes.data())) {
+        if (!readRecord(r, bytes)) {
             return false;
         }
+        std::copy(bytes.begin(), bytes.end(), memory.begin() + r * kRecordBytes);
         if (!progress.Advance(r)) {
             return false;
         }
@@ -52,20 +55,20 @@ bool ReadByRecords(HexOutput& output, uint32_t size, const RecordReader& readRec
     return true;
 }
 
-bool ReadToHex(CLowIO& link, HexOutput& output, uint32_t size, uint8_t memoryType,
-               const RecordReader& readRecord) {
+bool ReadMemory(CLowIO& link, std::vector<uint8_t>& memory, uint32_t size, uint8_t memoryType,
+                const RecordReader& readRecord) {
     LoopProgress progress(link.panel(), size / kRecordBytes);
     if (!link.EnterProgMode() || !link.SetAddress(0)) {
         return false;
     }
-    const bool read = link.BlockSize() > 0 ? ReadByBlocks(link, output, size, memoryType, progress)
-                                           : ReadByRecords(output, size, readRecord, progress);
-    return read && output.WriteEndRecord() && link.LeaveProgMode();
+    const bool read = link.BlockSize() > 0 ? ReadByBlocks(link, memory, size, memoryType, progress)
+                                           : ReadByRecords(memory, size, readRecord, progress);
+    return read && link.LeaveProgMode();
 }
 
 }  // namespace
 
-bool ReadFlashToHex(CLowIO& link, HexOutput& output) {
+bool ReadFlashMemory(CLowIO& link, std::vector<uint8_t>& memory) {
     const bool autoIncrement = link.AutoIncrement();
     const RecordReader readWords = [&](uint32_t r, Record& bytes) {
         // Eight program-memory words, each stored low byte first.
@@ -89,11 +92,11 @@ bool ReadFlashToHex(CLowIO& link, HexOutput& output) {
         }
         return true;
     };
-    return ReadToHex(link, output, link.FlashSize(), CLowIO::kFlashMemory,
-                     link.WordWide() ? readWords : readBytes);
+    return ReadMemory(link, memory, link.FlashSize(), CLowIO::kFlashMemory,
+                      link.WordWide() ? readWords : readBytes);
 }
 
-bool ReadEepromToHex(CLowIO& link, HexOutput& output) {
+bool ReadEepromMemory(CLowIO& link, std::vector<uint8_t>& memory) {
     const RecordReader readBytes = [&link](uint32_t r, Record& bytes) {
         for (uint32_t k = 0; k < kRecordBytes; ++k) {
             if (!link.ReadEepromByte(static_cast<uint16_t>(16 * r + k), bytes[k],
@@ -103,7 +106,7 @@ bool ReadEepromToHex(CLowIO& link, HexOutput& output) {
         }
         return true;
     };
-    return ReadToHex(link, output, link.EepromSize(), CLowIO::kEepromMemory, readBytes);
+    return ReadMemory(link, memory, link.EepromSize(), CLowIO::kEepromMemory, readBytes);
 }
 
 }  // namespace zentaro

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "images/atomic_file.h"
 #include "images/hex_writer.h"
+#include "images/image_file.h"
 #include "operations/command_frame.h"
 #include "operations/read_loops.h"
 
@@ -7,10 +9,11 @@ namespace zentaro {
 
 namespace {
 
-using ReadLoop = bool (*)(CLowIO&, HexOutput&);
+using ReadLoop = bool (*)(CLowIO&, std::vector<uint8_t>&);
 
-// The output goes to a temporary file that replaces the user's file only once the end
-// record is written, so a failed read leaves any earlier file as it was.
+// The output goes to a temporary file that replaces the user's file only once all of it is
+// written, so a failed read leaves any earlier file as it was. Its format is the one the user
+// named, or the one its name shows.
 bool ReadToFile(CommandContext& context, const char* status, int selectCount, uint32_t size,
                 ReadLoop loop) {
     const std::string path = ChooseFile(context);
@@ -18,7 +21,7 @@ bool ReadToFile(CommandContext& context, const char* status, int selectCount, ui
         return false;
     }
     bool declined = false;
-    std::unique_ptr<HexOutput> output = CreateHexOutput(path, context.panel, &declined);
+    std::unique_ptr<AtomicFile> output = CreateOutputFile(path, context.panel, &declined);
     if (!output) {
         context.outcome = declined ? CommandOutcome::Declined : CommandOutcome::FileError;
         return false;
@@ -28,7 +31,11 @@ bool ReadToFile(CommandContext& context, const char* status, int selectCount, ui
         return false;
     }
     context.bytes = size;
-    if (!loop(context.link, *output) || !output->Commit()) {
+    const ImageFormat format = context.switches.format.value_or(FormatForOutputName(path));
+    std::vector<uint8_t> memory;
+    if (!loop(context.link, memory) ||
+        !WriteImageFile(format, *output, memory.data(), static_cast<uint32_t>(memory.size())) ||
+        !output->Commit()) {
         output.reset();
         return frame.Fail("读取失败   ");
     }
@@ -39,11 +46,11 @@ bool ReadToFile(CommandContext& context, const char* status, int selectCount, ui
 
 bool ReadFlash(CommandContext& context) {
     // The board is told the device twice before a flash read.
-    return ReadToFile(context, "读取 Flash...   ", 2, context.device.flashSize, ReadFlashToHex);
+    return ReadToFile(context, "读取 Flash...   ", 2, context.device.flashSize, ReadFlashMemory);
 }
 
 bool ReadEeprom(CommandContext& context) {
-    return ReadToFile(context, "读取 EEPROM   ...", 1, context.device.eepromSize, ReadEepromToHex);
+    return ReadToFile(context, "读取 EEPROM   ...", 1, context.device.eepromSize, ReadEepromMemory);
 }
 
 }  // namespace zentaro

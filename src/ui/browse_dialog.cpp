@@ -14,8 +14,12 @@ std::optional<QString> ChooseImageFile(QWidget* parent, const QString& current) 
     // "Open" with any name: the read commands choose their output file here too.
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters(
-        {QStringLiteral("Hex files (*.hex *.eep *.qmb)"), QStringLiteral("所有文件  (*)")});
+    // Intel HEX stays the first choice; the other formats read and written here follow.
+    dialog.setNameFilters({QStringLiteral("Hex files (*.hex *.eep *.qmb)"),
+                           QStringLiteral("S-record files (*.srec *.s19 *.s28 *.s37 *.mot)"),
+                           QStringLiteral("ELF files (*.elf)"),
+                           QStringLiteral("Binary files (*.bin)"),
+                           QStringLiteral("所有文件  (*)")});
     if (!current.isEmpty() && QFileInfo(current).absoluteDir().exists()) {
         dialog.setDirectory(QFileInfo(current).absolutePath());
     }

@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -224,6 +226,73 @@ TEST_F(CliBoardTest, ThreeBoardsAreProgrammedInParallelByOneCommand) {
     // One board failing makes the whole command fail with its status.
     boards.erase(boards.begin() + 1);
     EXPECT_EQ(Cli({"-p", "COM1", "-p", "COM2", "-d", kChip, "verify", "flash", file}).exitCode, 3);
+}
+
+Bytes ReadBytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+std::string ImageData(const std::string& name) {
+    return std::string(ZENTARO_IMAGES_DATA) + "/" + name;
+}
+
+// Files made by other tools: each programs the same bytes, and a read gives back the format
+// its file name (or --format) asks for.
+TEST_F(CliBoardTest, FirmwareOfEveryFormatProgramsTheSameChipAndReadsBackAsAsked) {
+    InMemoryBoard& board = StartBoard("COM1");
+    const Bytes expected = ReadBytes(ImageData("image.bin"));
+    std::ofstream(PathOf("image.dat"), std::ios::binary)
+        .write(reinterpret_cast<const char*>(expected.data()),
+               static_cast<std::streamsize>(expected.size()));
+    const std::vector<std::vector<std::string>> programs = {
+        {ImageData("image.hex")},           {ImageData("image_s1.srec")},
+        {ImageData("image_s3.s37")},        {ImageData("image.bin")},
+        {ImageData("image_elf32-big.elf")}, {PathOf("image.dat"), "--format", "bin"}};
+    for (const std::vector<std::string>& program : programs) {
+        SCOPED_TRACE(program[0]);
+        std::vector<std::string> args = {"-d", kChip, "program", "flash"};
+        args.insert(args.end(), program.begin(), program.end());
+        const CliRun run = Cli(args);
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_TRUE(std::equal(expected.begin(), expected.end(), board.Flash().begin()));
+    }
+    const CliRun unknown = Cli({"-d", kChip, "program", "flash", PathOf("image.dat")});
+    EXPECT_EQ(unknown.exitCode, 4);
+    EXPECT_NE(unknown.err.find("image.dat: not a file Zentaro reads"), std::string::npos)
+        << unknown.err;
+
+    for (const char* name : {"out.bin", "out.srec", "out.hex"}) {
+        SCOPED_TRACE(name);
+        ASSERT_EQ(Cli({"-d", kChip, "read", "flash", PathOf(name)}).exitCode, 0);
+        const CliRun again = Cli({"-d", kChip, "verify", "flash", PathOf(name)});
+        EXPECT_EQ(again.exitCode, 0) << again.out << again.err;
+    }
+    EXPECT_EQ(ReadBytes(PathOf("out.bin")), board.Flash());
+    EXPECT_EQ(ReadBytes(PathOf("out.srec")).front(), 'S');
+}
+
+TEST_F(CliBoardTest, AnElfFileCarriesTheEepromAndTheFuseBytes) {
+    InMemoryBoard& board = StartBoard("COM1", {"--chip", "Mirval 10"});
+    const CliRun eeprom =
+        Cli({"-d", "Mirval 10", "program", "eeprom", ImageData("image_elf64-little.elf")});
+    EXPECT_EQ(eeprom.exitCode, 0) << eeprom.err;
+    const Bytes source = ReadBytes(ImageData("long_records.bin"));
+    EXPECT_TRUE(std::equal(source.begin() + 0x300, source.begin() + 0x340, board.Eeprom().begin()));
+
+    const CliRun none = Cli({"-d", "Mirval 10", "program", "eeprom", ImageData("no_eeprom.elf")});
+    EXPECT_EQ(none.exitCode, 4);
+    EXPECT_NE(none.err.find("no_eeprom.elf: the ELF file has no EEPROM data"), std::string::npos)
+        << none.err;
+
+    const CliRun fuses =
+        Cli({"-d", "Mirval 10", "fuses", "--from", ImageData("image_elf32-big.elf")});
+    EXPECT_EQ(fuses.exitCode, 0) << fuses.err;
+    EXPECT_EQ(board.Config().lowFuse, 0xE2);
+    EXPECT_EQ(board.Config().highFuse, 0xD9);
+    EXPECT_EQ(board.Config().extendedFuse, 0xFD);
+    EXPECT_EQ(board.Config().lock, 0xFC);
+    EXPECT_EQ(Cli({"-d", "Mirval 10", "fuses", "--from", ImageData("image.hex")}).exitCode, 4);
 }
 
 }  // namespace

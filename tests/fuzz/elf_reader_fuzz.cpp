@@ -24,8 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const zentaro::ElfContents contents = zentaro::ReadElf(std::vector<uint8_t>(data, data + size));
     // A refused file has nothing to load.
     Require(contents.error.empty() || contents.segments.empty());
-    for (const zentaro::ElfMemory memory :
-         {zentaro::ElfMemory::Flash, zentaro::ElfMemory::Eeprom}) {
+    for (const zentaro::ImageMemory memory :
+         {zentaro::ImageMemory::Flash, zentaro::ImageMemory::Eeprom}) {
         zentaro::ImageLoadState state;
         const bool found = zentaro::LoadElfMemory(contents, memory, image, state);
         Require(found == state.loadedData && (found || state.highestAddress == 0));

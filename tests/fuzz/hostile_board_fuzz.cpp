@@ -6,15 +6,12 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
-#include <sstream>
 
 #include "common/clock.h"
 #include "config_bits/flows.h"
 #include "fuzz_panel.h"
 #include "hostile_port.h"
-#include "images/hex_reader.h"
 #include "link/low_io.h"
-#include "memory_hex_output.h"
 #include "operations/eeprom_loops.h"
 #include "operations/flash_loops.h"
 #include "operations/read_loops.h"
@@ -105,15 +102,11 @@ void RequireSameAsImage(const Bytes& read, const Bytes& image, uint32_t last) {
 }
 
 // A read-to-file that succeeded wrote exactly the bytes the board sent, in whole records.
-void RequireFileHolds(const std::string& text, const Bytes& read, uint32_t size) {
-    const uint32_t recorded = size / 16 * 16;
-    Require(read.size() >= recorded);
-    std::istringstream file(text);
-    Bytes loaded(recorded, 0xFF);
-    zentaro::HexLoadState state;
-    Require(zentaro::LoadHexImage(file, loaded, state));
-    Require(recorded == 0 || state.highestAddress == recorded - 1);
-    Require(std::equal(loaded.begin(), loaded.end(), read.begin()));
+// The memory a read handed out is what the board sent, in whole records.
+void RequireMemoryHolds(const Bytes& memory, const Bytes& read, uint32_t size) {
+    Require(memory.size() >= size / 16 * 16 && memory.size() <= size);
+    Require(read.size() >= memory.size());
+    Require(std::equal(memory.begin(), memory.end(), read.begin()));
 }
 
 class HostileRun {
@@ -264,20 +257,19 @@ private:
         }
         if (Step(13)) {
             Begin();
-            zentaro::fuzz::MemoryHexOutput output;
-            if (zentaro::ReadFlashToHex(link, output)) {
+            Bytes memory;
+            if (zentaro::ReadFlashMemory(link, memory)) {
                 RequireAcks(transcript_, "gR");
-                RequireFileHolds(output.text, FlashBytesRead(transcript_, blocks, link.WordWide()),
-                                 link.FlashSize());
+                RequireMemoryHolds(memory, FlashBytesRead(transcript_, blocks, link.WordWide()),
+                                   link.FlashSize());
             }
         }
         if (Step(14)) {
             Begin();
-            zentaro::fuzz::MemoryHexOutput output;
-            if (zentaro::ReadEepromToHex(link, output)) {
+            Bytes memory;
+            if (zentaro::ReadEepromMemory(link, memory)) {
                 RequireAcks(transcript_, "gd");
-                RequireFileHolds(output.text, EepromBytesRead(transcript_, blocks),
-                                 link.EepromSize());
+                RequireMemoryHolds(memory, EepromBytesRead(transcript_, blocks), link.EepromSize());
             }
         }
     }

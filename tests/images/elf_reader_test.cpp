@@ -55,8 +55,8 @@ TEST(ElfReadTest, SegmentsAreCutAtTheEndsOfEachMemory) {
     std::vector<uint8_t> eeprom(4, 0xFF);
     ImageLoadState flashState;
     ImageLoadState eepromState;
-    EXPECT_TRUE(LoadElfMemory(contents, ElfMemory::Flash, flash, flashState));
-    EXPECT_TRUE(LoadElfMemory(contents, ElfMemory::Eeprom, eeprom, eepromState));
+    EXPECT_TRUE(LoadElfMemory(contents, ImageMemory::Flash, flash, flashState));
+    EXPECT_TRUE(LoadElfMemory(contents, ImageMemory::Eeprom, eeprom, eepromState));
     EXPECT_EQ(flashState.highestAddress, 0x7FFFFFu);
     EXPECT_EQ(eeprom, (std::vector<uint8_t>{6, 7, 0xFF, 0xFF}));
     EXPECT_EQ(eepromState.highestAddress, 1u);

@@ -40,7 +40,7 @@ Loaded Load(const std::string& name, bool eeprom = false) {
             break;
         case ImageFormat::Elf: {
             const ElfContents contents = ReadElf(file);
-            loaded.ok = LoadElfMemory(contents, eeprom ? ElfMemory::Eeprom : ElfMemory::Flash,
+            loaded.ok = LoadElfMemory(contents, eeprom ? ImageMemory::Eeprom : ImageMemory::Flash,
                                       loaded.image, loaded.state);
             break;
         }

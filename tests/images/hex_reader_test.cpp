@@ -153,7 +153,7 @@ TEST(HexLoadTest, BadChecksumStoresTheRecordAndTheRestStillLoads) {
 
 // The load as a command runs it: the checksum setting, the question and its answer.
 struct CommandLoad {
-    HexLoad load = HexLoad::CannotOpen;
+    FileLoad load = FileLoad::CannotOpen;
     std::vector<std::string> questions;
     std::vector<uint8_t> image = std::vector<uint8_t>(0x20000);
 };
@@ -170,7 +170,7 @@ CommandLoad LoadAsCommand(const std::string& text, bool ignoreChecksum, bool ans
     CommandContext context{
         link, panel, panel, result.image, device, 0, {.ignoreChecksum = ignoreChecksum}, {}};
     HexLoadState state;
-    result.load = LoadHexFile(context, dir.Path("in.hex"), state);
+    result.load = LoadFirmwareFile(context, dir.Path("in.hex"), ImageMemory::Flash, state);
     result.questions = panel.Questions();
     return result;
 }
@@ -193,11 +193,11 @@ TEST(HexLoadTest, BadChecksumOfAnyRecordIsTheUsersCall) {
         bool ignoreChecksum;
         bool answer;
         bool asked;
-        HexLoad load;
+        FileLoad load;
     } choices[] = {
-        {false, false, true, HexLoad::Stopped},
-        {false, true, true, HexLoad::Loaded},
-        {true, false, false, HexLoad::Loaded},
+        {false, false, true, FileLoad::Stopped},
+        {false, true, true, FileLoad::Loaded},
+        {true, false, false, FileLoad::Loaded},
     };
     const std::vector<std::string> question = {"Checksum not valid in Intel HEX file\nProceed?"};
     for (const auto& c : cases) {
@@ -208,7 +208,7 @@ TEST(HexLoadTest, BadChecksumOfAnyRecordIsTheUsersCall) {
                                                      choice.ignoreChecksum, choice.answer);
             EXPECT_EQ(loaded.questions, choice.asked ? question : std::vector<std::string>{});
             EXPECT_EQ(loaded.load, choice.load);
-            if (loaded.load == HexLoad::Loaded) {
+            if (loaded.load == FileLoad::Loaded) {
                 EXPECT_EQ(loaded.image[c.landsAt], 0xA5);
             }
         }

@@ -4,7 +4,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <string>
 #include <vector>
 
 #include "operations/fake_board.h"
@@ -17,46 +16,25 @@ using test::FakeBoard;
 using ::testing::ElementsAre;
 using Bytes = FakeBoard::Bytes;
 
-// Collects the records instead of writing a file.
-class CollectedHex : public HexOutput {
-public:
-    bool WriteSegmentRecord(uint32_t byteAddress) override {
-        lines.push_back(FormatSegmentRecord(byteAddress));
-        return true;
-    }
-    bool WriteDataRecord(uint32_t byteAddress, const uint8_t bytes[16]) override {
-        lines.push_back(FormatDataRecord(byteAddress, bytes));
-        return true;
-    }
-    bool WriteEndRecord() override {
-        lines.push_back(":00000001FF");
-        return true;
-    }
-    bool Commit() override { return true; }
-
-    std::vector<std::string> lines;
-};
-
-TEST(ReadLoopsTest, DeviceWithoutEepromGivesOnlyTheEndRecord) {
+TEST(ReadLoopsTest, DeviceWithoutEepromReadsNothing) {
     for (uint32_t blockSize : {0u, 256u}) {
         FakeBoard board(Device("Dunmor 1"), true, blockSize);
-        CollectedHex hex;
-        ASSERT_TRUE(ReadEepromToHex(board.Link(), hex));
-        EXPECT_THAT(hex.lines, ElementsAre(":00000001FF"));
+        std::vector<uint8_t> memory(4, 0);
+        ASSERT_TRUE(ReadEepromMemory(board.Link(), memory));
+        EXPECT_TRUE(memory.empty());
     }
 }
 
-TEST(ReadLoopsTest, SingleModeStartsTheSecondSegmentAtRecord4096) {
+TEST(ReadLoopsTest, SingleModeReadsPastTheFirst64KiB) {
     FakeBoard board(Device("Mirval 10"), true, 0);
     board.flash[0x10000] = 0xAA;
-    CollectedHex hex;
+    board.flash[0x1FFFF] = 0x55;
+    std::vector<uint8_t> memory;
 
-    ASSERT_TRUE(ReadFlashToHex(board.Link(), hex));
-    ASSERT_EQ(hex.lines.size(), 8192 + 3u);
-    EXPECT_EQ(hex.lines[0], ":020000020000FC");
-    EXPECT_EQ(hex.lines[4096].substr(0, 9), ":10FFF000");
-    EXPECT_EQ(hex.lines[4097], ":020000021000EC");
-    EXPECT_EQ(hex.lines[4098].substr(0, 11), ":10000000AA");
+    ASSERT_TRUE(ReadFlashMemory(board.Link(), memory));
+    ASSERT_EQ(memory.size(), 0x20000u);
+    EXPECT_EQ(memory[0x10000], 0xAA);
+    EXPECT_EQ(memory[0x1FFFF], 0x55);
     EXPECT_EQ(board.Panel().ProgressMax(), 8192);
     EXPECT_EQ(board.Panel().ProgressPosition(), 0);
 }
@@ -64,30 +42,29 @@ TEST(ReadLoopsTest, SingleModeStartsTheSecondSegmentAtRecord4096) {
 TEST(ReadLoopsTest, ShortBlockReadsReachOneBytePastTheMemory) {
     FakeBoard board(Device("Orlan 1"), true, 256);
     board.eeprom[63] = 0x63;
-    CollectedHex hex;
+    std::vector<uint8_t> memory;
 
-    ASSERT_TRUE(ReadEepromToHex(board.Link(), hex));
+    ASSERT_TRUE(ReadEepromMemory(board.Link(), memory));
     EXPECT_THAT(board.MemoryTraffic(),
                 ElementsAre(Bytes{'P'}, Bytes{'A', 0, 0}, Bytes{'g', 0, 65, 'E'}, Bytes{'L'}));
-    ASSERT_EQ(hex.lines.size(), 6u);
-    EXPECT_EQ(hex.lines[4].substr(9, 32), std::string(30, 'F') + "63");
+    ASSERT_EQ(memory.size(), 64u);
+    EXPECT_EQ(memory[63], 0x63);
 }
 
-TEST(ReadLoopsTest, FailedReadsWriteNothingMoreAndStayInProgrammingMode) {
+TEST(ReadLoopsTest, FailedReadsStayInProgrammingMode) {
     {
         FakeBoard board(Device("Mirval 10"), true, 256);
         board.Fault('g', 3, {});
-        CollectedHex hex;
-        EXPECT_FALSE(ReadFlashToHex(board.Link(), hex));
-        EXPECT_TRUE(hex.lines.empty());
+        std::vector<uint8_t> memory;
+        EXPECT_FALSE(ReadFlashMemory(board.Link(), memory));
         EXPECT_TRUE(board.Link().InProgMode());
     }
     {
         FakeBoard board(Device("Orlan 8"), true, 0);
         board.Fault('d', 20, {});
-        CollectedHex hex;
-        EXPECT_FALSE(ReadEepromToHex(board.Link(), hex));
-        EXPECT_EQ(hex.lines.size(), 2u);  // the segment record and the first data record
+        std::vector<uint8_t> memory;
+        EXPECT_FALSE(ReadEepromMemory(board.Link(), memory));
+        EXPECT_TRUE(board.Link().InProgMode());
         EXPECT_EQ(board.Panel().ProgressPosition(), 0);
     }
 }

@@ -438,8 +438,11 @@ TEST_F(MainDialogTest, BrowseStoresAndShowsTheChosenFile) {
         ASSERT_NE(chooser, nullptr);
         EXPECT_EQ(chooser->windowTitle(), QString::fromUtf8("浏览  "));
         // Qt keeps one blank before the pattern list of a filter.
-        EXPECT_EQ(chooser->nameFilters(), QStringList({"Hex files (*.hex *.eep *.qmb)",
-                                                       QString::fromUtf8("所有文件 (*)")}));
+        EXPECT_EQ(
+            chooser->nameFilters(),
+            QStringList({"Hex files (*.hex *.eep *.qmb)",
+                         "S-record files (*.srec *.s19 *.s28 *.s37 *.mot)", "ELF files (*.elf)",
+                         "Binary files (*.bin)", QString::fromUtf8("所有文件 (*)")}));
     });
     answerer.ChooseFile(chosen);
     Find<QPushButton>("browseButton")->click();
