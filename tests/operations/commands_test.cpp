@@ -107,6 +107,10 @@ TEST(ProgramFlashTest, FileProblemsStopBeforeTheBoard) {
     test::WriteFile(notHex, "hello\n");
     const std::string badSum = bench.dir.Path("bad.hex");
     test::WriteFile(badSum, ":0100000012EE\n");
+    const std::string badRecord = bench.dir.Path("bad.srec");
+    test::WriteFile(badRecord, "S1040000FFFC\nnonsense\n");
+    const std::string badSRecordSum = bench.dir.Path("sum.srec");
+    test::WriteFile(badSRecordSum, "S1040000FF00\n");
 
     CommandContext missing = bench.Context(bench.dir.Path("none.hex"));
     EXPECT_FALSE(ProgramFlash(missing));
@@ -116,10 +120,18 @@ TEST(ProgramFlashTest, FileProblemsStopBeforeTheBoard) {
     EXPECT_FALSE(ProgramFlash(checksum));  // the question is answered No
     CommandContext verifyMissing = bench.Context(bench.dir.Path("none.hex"));
     EXPECT_FALSE(VerifyFlash(verifyMissing));
+    CommandContext record = bench.Context(badRecord);
+    EXPECT_FALSE(VerifyFlash(record));
+    CommandContext recordSum = bench.Context(badSRecordSum);
+    EXPECT_FALSE(VerifyFlash(recordSum));
+    CommandContext noEeprom = bench.Context(std::string(ZENTARO_IMAGES_DATA) + "/no_eeprom.elf");
+    EXPECT_FALSE(ProgramEeprom(noEeprom));
 
     EXPECT_THAT(bench.Panel().Notices(),
-                ElementsAre("不能读取输入文件         ", kNotHex, "不能打开输入文件         "));
-    EXPECT_THAT(bench.Panel().Questions(), ElementsAre(kChecksum));
+                ElementsAre("不能读取输入文件         ", kNotHex, "不能打开输入文件         ",
+                            "您指定的文件不是一个有效的 S-record 格式文件!  ",
+                            "ELF 文件中没有 EEPROM 数据!  "));
+    EXPECT_THAT(bench.Panel().Questions(), ElementsAre(kChecksum, kChecksum));
     EXPECT_THAT(bench.board.Port().Writes(), IsEmpty());
 }
 
