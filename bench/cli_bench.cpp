@@ -47,8 +47,7 @@ bool WriteImage(const std::string& path) {
     for (uint8_t& b : image) {
         b = static_cast<uint8_t>(random() % 255);
     }
-    KeepingPanel panel(true);
-    std::unique_ptr<HexOutput> output = CreateHexOutput(path, panel);
+    std::unique_ptr<HexOutput> output = CreateHexOutput(AtomicFile::Create(path));
     return output && WriteHexRecords(*output, image.data(), kSize) && output->WriteEndRecord() &&
            output->Commit();
 }

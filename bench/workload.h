@@ -28,8 +28,7 @@ inline std::vector<uint8_t> TestImage(size_t size) {
 
 [[nodiscard]] inline bool WriteHexFile(const std::string& path,
                                        const std::vector<uint8_t>& memory) {
-    KeepingPanel panel(true);
-    std::unique_ptr<HexOutput> output = CreateHexOutput(path, panel);
+    std::unique_ptr<HexOutput> output = CreateHexOutput(AtomicFile::Create(path));
     return output &&
            WriteHexRecords(*output, memory.data(), static_cast<uint32_t>(memory.size())) &&
            output->WriteEndRecord() && output->Commit();

@@ -7,10 +7,10 @@
 #include <fstream>
 #include <vector>
 
-#include "common/keeping_panel.h"
 #include "images/elf_reader.h"
 #include "images/encrypted_image.h"
 #include "images/image_file.h"
+#include "operations/file_questions.h"
 
 namespace zentaro::cli {
 
@@ -39,9 +39,9 @@ FileCheck CheckInput(const CliOptions& options) {
     ImageLoadState state;
     if (options.verb == Verb::Program && options.memory == Memory::Flash && !options.format &&
         IsEncryptedImageName(path)) {
-        KeepingPanel keeper;
-        if (!LoadEncryptedImage(path, image, state, keeper)) {
-            return {path + ": not a valid encrypted image (" + keeper.notices.front() + ")"};
+        const EncryptedImageLoad load = LoadEncryptedImage(path, image, state);
+        if (load != EncryptedImageLoad::Loaded) {
+            return {path + ": not a valid encrypted image (" + EncryptedImageNotice(load) + ")"};
         }
         return {};
     }

@@ -10,6 +10,11 @@
 #include <random>
 
 namespace zentaro {
+
+bool PathExists(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0;
+}
 namespace {
 
 // The file that ends up replaced: a link that leads to a file is followed, so the file it

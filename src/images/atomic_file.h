@@ -9,6 +9,9 @@
 
 namespace zentaro {
 
+// True when anything is at path, also a link that leads nowhere.
+bool PathExists(const std::string& path);
+
 // An output file that never leaves a half-written file where the user's file was: the bytes
 // go to a temporary file beside the target, and Commit() puts it in place. Destroying an
 // uncommitted file removes the temporary file and leaves the target as it was.

@@ -12,10 +12,6 @@
 namespace zentaro {
 namespace {
 
-constexpr char kCannotRead[] = "不能读取输入文件         ";
-constexpr char kNotEncryptedImage[] = "您指定的文件不是一个有效的加密映像文件!  ";
-constexpr char kTooLarge[] = "加密映像文件太大 (超过 131065 字节)!  ";
-
 using Key = std::array<uint8_t, 32>;
 
 // The one key of every encrypted image, put together byte by byte right before the key
@@ -75,43 +71,40 @@ bool IsEncryptedImageName(const std::string& path) {
     return path.find(".ebn", nameStart) != std::string::npos;
 }
 
-bool LoadEncryptedImage(const std::string& path, std::vector<uint8_t>& image, HexLoadState& state,
-                        Panel& panel) {
+EncryptedImageLoad LoadEncryptedImage(const std::string& path, std::vector<uint8_t>& image,
+                                      HexLoadState& state) {
     // Only a plain file is an image: opening a pipe would wait for a writer.
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error)) {
-        panel.Notice(kCannotRead);
-        return false;
+        return EncryptedImageLoad::CannotRead;
     }
     const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
     // One byte more than the largest image tells a file that is too long.
     std::vector<uint8_t> bytes(kMaxEncryptedFileSize + 1);
     const size_t count = file ? std::fread(bytes.data(), 1, bytes.size(), file.get()) : 0;
     if (!file || std::ferror(file.get()) != 0) {
-        panel.Notice(kCannotRead);
-        return false;
+        return EncryptedImageLoad::CannotRead;
     }
-    return LoadEncryptedImageData(bytes.data(), count, image, state, panel);
+    return LoadEncryptedImageData(bytes.data(), count, image, state);
 }
 
-bool LoadEncryptedImageData(const uint8_t* data, size_t size, std::vector<uint8_t>& image,
-                            HexLoadState& state, Panel& panel) {
+EncryptedImageLoad LoadEncryptedImageData(const uint8_t* data, size_t size,
+                                          std::vector<uint8_t>& image, HexLoadState& state) {
     BlowfishCipher cipher;
     SetImageKey(cipher);
-    return LoadEncryptedImageData(cipher, data, size, image, state, panel);
+    return LoadEncryptedImageData(cipher, data, size, image, state);
 }
 
-bool LoadEncryptedImageData(const BlowfishCipher& cipher, const uint8_t* data, size_t size,
-                            std::vector<uint8_t>& image, HexLoadState& state, Panel& panel) {
+EncryptedImageLoad LoadEncryptedImageData(const BlowfishCipher& cipher, const uint8_t* data,
+                                          size_t size, std::vector<uint8_t>& image,
+                                          HexLoadState& state) {
     if (size > kMaxEncryptedFileSize) {
-        panel.Notice(kTooLarge);
-        return false;
+        return EncryptedImageLoad::TooLarge;
     }
     std::vector<uint8_t> buffer(data, data + size);
     size_t length = buffer.size();
     if (!cipher.DecryptImage(buffer.data(), length)) {
-        panel.Notice(kNotEncryptedImage);
-        return false;
+        return EncryptedImageLoad::NotAnImage;
     }
     // Nothing of an earlier file may stay behind the plain image: page writes take the rest
     // of the last page from the image.
@@ -119,7 +112,7 @@ bool LoadEncryptedImageData(const BlowfishCipher& cipher, const uint8_t* data, s
     std::copy_n(buffer.begin(), std::min(length, image.size()), image.begin());
     state.highestAddress = length > 0 ? static_cast<uint32_t>(length - 1) : 0;
     state.loadedData = length > 0;
-    return true;
+    return EncryptedImageLoad::Loaded;
 }
 
 std::vector<uint8_t> EncryptImage(const std::vector<uint8_t>& plain) {

@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "common/panel.h"
 #include "images/hex_reader.h"
 
 namespace zentaro {
@@ -19,21 +18,24 @@ inline constexpr size_t kMaxEncryptedFileSize = 131065;
 // (case-sensitive).
 bool IsEncryptedImageName(const std::string& path);
 
-// Decrypts the file into image from address 0, after filling image with 0xFF. Shows its
-// own message and returns false when the file cannot be read or is not a well-formed
-// encrypted image; then image is left as it was. On success state holds the plain
-// length's last address and loadedData.
-[[nodiscard]] bool LoadEncryptedImage(const std::string& path, std::vector<uint8_t>& image,
-                                      HexLoadState& state, Panel& panel);
+enum class EncryptedImageLoad { Loaded, CannotRead, TooLarge, NotAnImage };
+
+// Decrypts the file into image from address 0, after filling image with 0xFF. When the file
+// cannot be read or is not a well-formed encrypted image, image is left as it was. On
+// success state holds the plain length's last address and loadedData.
+[[nodiscard]] EncryptedImageLoad LoadEncryptedImage(const std::string& path,
+                                                    std::vector<uint8_t>& image,
+                                                    HexLoadState& state);
 // The same for the file's bytes already in memory.
-[[nodiscard]] bool LoadEncryptedImageData(const uint8_t* data, size_t size,
-                                          std::vector<uint8_t>& image, HexLoadState& state,
-                                          Panel& panel);
+[[nodiscard]] EncryptedImageLoad LoadEncryptedImageData(const uint8_t* data, size_t size,
+                                                        std::vector<uint8_t>& image,
+                                                        HexLoadState& state);
 // The same with a cipher already keyed by SetImageKey, for callers that load many images and
 // would otherwise pay the key setup for each.
-[[nodiscard]] bool LoadEncryptedImageData(const BlowfishCipher& cipher, const uint8_t* data,
-                                          size_t size, std::vector<uint8_t>& image,
-                                          HexLoadState& state, Panel& panel);
+[[nodiscard]] EncryptedImageLoad LoadEncryptedImageData(const BlowfishCipher& cipher,
+                                                        const uint8_t* data, size_t size,
+                                                        std::vector<uint8_t>& image,
+                                                        HexLoadState& state);
 // Sets the one key every encrypted image is made with.
 void SetImageKey(BlowfishCipher& cipher);
 

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "images/hex_writer.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 
 #include "images/atomic_file.h"
@@ -19,9 +17,6 @@ constexpr uint32_t kSegmentSpan = 0x10000;
 constexpr size_t kSegmentRecordLength = 1 + 2 * (1 + 2 + 1 + 2 + 1);
 constexpr size_t kDataRecordLength = 1 + 2 * (1 + 2 + 1 + kGroupSize + 1);
 constexpr char kEndRecord[] = ":00000001FF";
-
-constexpr char kOverwriteQuestion[] = "\n这个文件已经存在.        \n覆盖这个文件吗?       ";
-constexpr char kCannotCreate[] = "不能建立输出文件            ";
 
 uint32_t Checksum(uint32_t sum) {
     return (0x100 - (sum & 0xFF)) & 0xFF;
@@ -62,11 +57,6 @@ private:
 };
 
 }  // namespace
-
-bool HexFileExists(const std::string& path) {
-    struct stat info {};
-    return ::lstat(path.c_str(), &info) == 0;
-}
 
 void AppendSegmentRecord(std::string& text, uint32_t byteAddress) {
     const uint32_t segment = (byteAddress >> 4) & 0xFFFF;
@@ -109,23 +99,7 @@ std::string FormatDataRecord(uint32_t byteAddress, const uint8_t bytes[16]) {
     return line;
 }
 
-std::unique_ptr<AtomicFile> CreateOutputFile(const std::string& path, Panel& panel,
-                                             bool* declined) {
-    if (HexFileExists(path) && !panel.AskYesNo(path + kOverwriteQuestion, true)) {
-        if (declined != nullptr) {
-            *declined = true;
-        }
-        return nullptr;
-    }
-    auto file = AtomicFile::Create(path);
-    if (!file) {
-        panel.Notice(kCannotCreate);
-    }
-    return file;
-}
-
-std::unique_ptr<HexOutput> CreateHexOutput(const std::string& path, Panel& panel, bool* declined) {
-    auto file = CreateOutputFile(path, panel, declined);
+std::unique_ptr<HexOutput> CreateHexOutput(std::unique_ptr<AtomicFile> file) {
     return file ? std::make_unique<FileHexOutput>(std::move(file)) : nullptr;
 }
 

@@ -5,14 +5,9 @@
 #include <memory>
 #include <string>
 
-#include "common/panel.h"
+#include "images/atomic_file.h"
 
 namespace zentaro {
-
-class AtomicFile;
-
-// True when anything is at path, also a link that leads nowhere.
-bool HexFileExists(const std::string& path);
 
 // The two records below appended to text, for writers that gather many lines.
 void AppendSegmentRecord(std::string& text, uint32_t byteAddress);
@@ -35,14 +30,8 @@ public:
     [[nodiscard]] virtual bool Commit() = 0;
 };
 
-// Asks "%s\n这个文件已经存在. ..." when path exists (anything but Yes: nullptr, nothing
-// written, *declined set), shows "不能建立输出文件            " when the output cannot be
-// created.
-std::unique_ptr<HexOutput> CreateHexOutput(const std::string& path, Panel& panel,
-                                           bool* declined = nullptr);
-// The same questions and message for an output file of any format.
-std::unique_ptr<AtomicFile> CreateOutputFile(const std::string& path, Panel& panel,
-                                             bool* declined = nullptr);
+// The records go to file; nothing when there is no file.
+std::unique_ptr<HexOutput> CreateHexOutput(std::unique_ptr<AtomicFile> file);
 
 // The size bytes of memory as WriteHexRecords writes them, then the end record.
 [[nodiscard]] bool WriteHexImage(AtomicFile& file, const uint8_t* memory, uint32_t size);

@@ -4,6 +4,7 @@
 #include "images/encrypted_image.h"
 #include "operations/boot_area.h"
 #include "operations/command_frame.h"
+#include "operations/file_questions.h"
 #include "operations/flash_loops.h"
 
 namespace zentaro {
@@ -31,7 +32,11 @@ bool IsEncrypted(const CommandContext& context, const std::string& path) {
 bool LoadForProgramming(CommandContext& context, const std::string& path, ImageLoadState& state) {
     if (IsEncrypted(context, path)) {
         context.outcome = CommandOutcome::FileError;
-        return LoadEncryptedImage(path, context.image, state, context.panel);
+        const EncryptedImageLoad load = LoadEncryptedImage(path, context.image, state);
+        if (load != EncryptedImageLoad::Loaded) {
+            context.panel.Notice(EncryptedImageNotice(load));
+        }
+        return load == EncryptedImageLoad::Loaded;
     }
     return LoadFirmwareFileOrTell(context, path, ImageMemory::Flash, state,
                                   "不能读取输入文件         ");

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "images/atomic_file.h"
-#include "images/hex_writer.h"
 #include "images/image_file.h"
 #include "operations/command_frame.h"
+#include "operations/file_questions.h"
 #include "operations/read_loops.h"
 
 namespace zentaro {

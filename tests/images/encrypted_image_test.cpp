@@ -5,11 +5,20 @@
 #include <sys/stat.h>
 
 #include "images/blowfish.h"
+#include "operations/file_questions.h"
 #include "support/recording_panel.h"
 #include "support/temp_dir.h"
 
 namespace zentaro {
 namespace {
+
+// The load as the program-flash command reports it: a refused file's notice on the panel.
+bool Told(EncryptedImageLoad load, Panel& panel) {
+    if (load != EncryptedImageLoad::Loaded) {
+        panel.Notice(EncryptedImageNotice(load));
+    }
+    return load == EncryptedImageLoad::Loaded;
+}
 
 using test::RecordingPanel;
 using test::TempDir;
@@ -38,7 +47,7 @@ protected:
         WriteFile(path_, AsText(fileBytes));
         image_.assign(imageSize, 0x00);
         state_ = HexLoadState{0x10, 0x1234, true};
-        return LoadEncryptedImage(path_, image_, state_, panel_);
+        return Told(LoadEncryptedImage(path_, image_, state_), panel_);
     }
 
     void ExpectNothingChanged(const std::string& notice) {
@@ -96,7 +105,8 @@ TEST(EncryptedImageCipherTest, OneKeyedCipherLoadsImageAfterImage) {
         const auto plain = Pattern(length);
         const auto file = EncryptImage(plain);
         HexLoadState state;
-        ASSERT_TRUE(LoadEncryptedImageData(cipher, file.data(), file.size(), image, state, panel));
+        ASSERT_TRUE(
+            Told(LoadEncryptedImageData(cipher, file.data(), file.size(), image, state), panel));
         EXPECT_TRUE(std::equal(plain.begin(), plain.end(), image.begin())) << length;
         EXPECT_EQ(image[length], 0xFF) << length;
         EXPECT_EQ(state.highestAddress, length - 1);
@@ -139,7 +149,7 @@ TEST_F(EncryptedImageTest, UnreadableFileIsReported) {
     for (const std::string& path :
          {dir_.Path("missing.ebn"), dir_.Path(""), dir_.Path("pipe.ebn")}) {
         panel_.ClearLog();
-        EXPECT_FALSE(LoadEncryptedImage(path, image_, state_, panel_)) << path;
+        EXPECT_FALSE(Told(LoadEncryptedImage(path, image_, state_), panel_)) << path;
         ExpectNothingChanged(kCannotRead);
     }
 }

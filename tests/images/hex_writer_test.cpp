@@ -10,11 +10,17 @@
 #include <sstream>
 
 #include "images/hex_reader.h"
+#include "operations/file_questions.h"
 #include "support/recording_panel.h"
 #include "support/temp_dir.h"
 
 namespace zentaro {
 namespace {
+
+// The output file as the read commands create it, with their questions.
+std::unique_ptr<HexOutput> CreateHexOutput(const std::string& path, Panel& panel) {
+    return zentaro::CreateHexOutput(CreateOutputFile(path, panel));
+}
 
 using test::ReadFile;
 using test::RecordingPanel;

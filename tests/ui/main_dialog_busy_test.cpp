@@ -37,8 +37,7 @@ protected:
         for (uint32_t i = 0; i < size; ++i) {
             data[i] = static_cast<uint8_t>(i * 7);
         }
-        RecordingPanel panel;
-        std::unique_ptr<HexOutput> output = CreateHexOutput(path, panel);
+        std::unique_ptr<HexOutput> output = CreateHexOutput(AtomicFile::Create(path));
         ASSERT_TRUE(output && WriteHexRecords(*output, data.data(), size) &&
                     output->WriteEndRecord() && output->Commit());
         RawSettings()->setValue(QString::fromUtf8("文件/名称"), QString::fromStdString(path));
