@@ -6,11 +6,12 @@
 #   ./do test    install what is missing, build, run every test
 #   ./do setup   only install what is missing
 #   ./do demo-port  say which COM name ./do run would give the simulated board
+#   ./do screenshots  make the window's pictures in docs/ against the simulated board
 set -euo pipefail
 cd "$(dirname "$0")"
 
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev googletest
-          libbenchmark-dev qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+          libbenchmark-dev libelf-dev qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
           fonts-wqy-microhei xvfb xauth)
 
 setup() {
@@ -49,14 +50,16 @@ join_and() {
 
 # Sets demo_port to the first of COM1…COM4 that has no link of the user's under the
 # configuration home, so that the demo leaves every pinned port as it is, and says which. A
-# dangling link to a pseudo-terminal is no pin: a simulated board that was killed left it,
-# and the board replaces it. When all four are taken the demo gets a configuration home of
-# its own in $demo, which the window then uses as well.
+# dangling link whose target the note .COMn.zentaro-sim beside it names is no pin: a
+# simulated board that was killed left both, and the board replaces the link. When all four
+# are taken the demo gets a configuration home of its own in $demo, which the window then
+# uses as well.
 choose_demo_port() {
     local ports="${XDG_CONFIG_HOME:-$HOME/.config}/Veltrona/Zentaro/ports" taken=() link
     for demo_port in COM1 COM2 COM3 COM4; do
         link="$ports/$demo_port"
-        if [ ! -e "$link" ] && { [ ! -L "$link" ] || [[ "$(readlink "$link")" == /dev/pts/* ]]; }; then
+        if [ ! -e "$link" ] && { [ ! -L "$link" ] ||
+               [ "$(cat "$ports/.$demo_port.zentaro-sim" 2>/dev/null)" = "$(readlink "$link")" ]; }; then
             if ((${#taken[@]} == 0)); then
                 echo "The simulated board is on $demo_port."
             elif ((${#taken[@]} == 1)); then
@@ -152,5 +155,6 @@ case "${1:-}" in
     run) run ;;
     test) unit_tests ;;
     demo-port) new_demo && choose_demo_port ;;
-    *) echo "usage: $0 run|test|setup|demo-port" >&2; exit 2 ;;
+    screenshots) setup && cmake --preset debug >/dev/null && docs/make_screenshots.sh build/debug ;;
+    *) echo "usage: $0 run|test|setup|demo-port|screenshots" >&2; exit 2 ;;
 esac

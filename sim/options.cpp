@@ -247,7 +247,8 @@ Usage: zentaro-sim [options]
 The board creates a pseudo-terminal and links it as a COM port, i.e. makes the symbolic
 link <config home>/Veltrona/Zentaro/ports/COMn point to it, so that Zentaro finds it. The
 link is removed on exit (SIGINT, SIGTERM or SIGHUP). A link already there is never taken
-over, save one to a pseudo-terminal that is gone, which a killed board left behind.
+over, save one that leads nowhere and that an earlier zentaro-sim left behind when it was
+killed (the board notes each link it makes in the hidden file .COMn.zentaro-sim beside it).
 
 Port:
   --port COMn            port name to link (default COM1)
@@ -304,9 +305,14 @@ Faults (--fault may be repeated):
   C is the command letter, or 0xNN; T = the select-device block, [ = the upgrade-mode
   identification.
 
-  --help                 this text
+  -h, --help             this text
 
 At exit the board prints the bytes received and sent and the number of commands answered.
+
+Exit status:
+  0  after a clean stop
+  1  serving failed
+  2  the options are wrong or the port could not be linked
 )";
 }
 

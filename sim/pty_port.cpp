@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <utility>
 
 namespace zentaro::sim {
@@ -26,6 +27,53 @@ constexpr std::array<std::pair<unsigned, speed_t>, 19> kSpeeds = {{
 
 std::string SystemError(const std::string& what) {
     return what + ": " + std::strerror(errno);
+}
+
+// The board notes each link it makes in a hidden file beside it, holding the link's target.
+// A link that leads nowhere is replaced only when its note names that very target: then an
+// earlier board made it and was killed before it could remove it. A user's pin, even one to
+// a pseudo-terminal, has no such note, and a pin the user made over a killed board's link
+// points elsewhere than the note says; both stay.
+std::filesystem::path NotePath(const std::filesystem::path& link) {
+    return link.parent_path() / ("." + link.filename().string() + ".zentaro-sim");
+}
+
+std::string ReadNote(const std::filesystem::path& link) {
+    std::ifstream in(NotePath(link));
+    std::string target;
+    std::getline(in, target);
+    return target;
+}
+
+bool WriteNote(const std::filesystem::path& link, const std::string& target) {
+    std::ofstream out(NotePath(link), std::ios::trunc);
+    out << target << '\n';
+    out.close();
+    return !out.fail();
+}
+
+// Makes way for the link: an error text when the path is taken by anything but a link an
+// earlier board left behind, which is removed.
+std::string ClearLinkPath(const std::filesystem::path& link) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (!fs::is_symlink(fs::symlink_status(link, ec))) {
+        return {};
+    }
+    const std::string target = fs::read_symlink(link, ec).string();
+    // A link that still leads somewhere is someone's port (a real board the user pinned, or
+    // another board on a pseudo-terminal): never take it over.
+    if (fs::exists(link, ec)) {
+        return link.string() + " already leads to " + target +
+               "; choose another --port or remove that link";
+    }
+    if (target.empty() || ReadNote(link) != target) {
+        return link.string() + " leads to " + target +
+               ", which is not there; a link zentaro-sim did not make is never replaced: "
+               "choose another --port or remove that link";
+    }
+    fs::remove(link, ec);
+    return {};
 }
 
 }  // namespace
@@ -45,6 +93,14 @@ unsigned SpeedConstant(unsigned baud) {
 
 std::string PtyPort::Open(const std::string& linkPath) {
     Close();
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::create_directories(fs::path(linkPath).parent_path(), ec);
+    // Before the pseudo-terminal exists: the system may give it the number of the one a
+    // killed board linked, and that board's link would then seem to lead somewhere.
+    if (std::string error = ClearLinkPath(linkPath); !error.empty()) {
+        return error;
+    }
     master_ = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (master_ < 0) {
         return SystemError("cannot create a pseudo-terminal");
@@ -71,24 +127,19 @@ std::string PtyPort::Open(const std::string& linkPath) {
     cfmakeraw(&tio);
     tcsetattr(slave_, TCSANOW, &tio);
 
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    fs::create_directories(fs::path(linkPath).parent_path(), ec);
-    if (fs::is_symlink(fs::symlink_status(linkPath, ec))) {
-        // A link that still leads somewhere is someone's port (a real board the user pinned,
-        // or another simulator): never take it over. A dangling one is left from a crash.
-        if (fs::exists(linkPath, ec)) {
-            const std::string error = linkPath + " already leads to " +
-                                      fs::read_symlink(linkPath, ec).string() +
-                                      "; choose another --port or remove that link";
-            Close();
-            return error;
+    // The note comes first: a board killed between the two leaves a note and no link,
+    // which is harmless, rather than a link nothing marks as its own.
+    std::string error;
+    if (!WriteNote(linkPath, slavePath_)) {
+        error = "cannot write " + NotePath(linkPath).string();
+    } else {
+        fs::create_symlink(slavePath_, linkPath, ec);
+        if (ec) {
+            error = "cannot make the link " + linkPath + ": " + ec.message();
+            fs::remove(NotePath(linkPath), ec);
         }
-        fs::remove(linkPath, ec);
     }
-    fs::create_symlink(slavePath_, linkPath, ec);
-    if (ec) {
-        const std::string error = "cannot make the link " + linkPath + ": " + ec.message();
+    if (!error.empty()) {
         Close();
         return error;
     }
@@ -101,6 +152,10 @@ void PtyPort::Close() {
         std::error_code ec;
         if (std::filesystem::read_symlink(linkPath_, ec) == slavePath_) {
             std::filesystem::remove(linkPath_, ec);
+        }
+        // Another board may have taken the port over once the user removed this link.
+        if (ReadNote(linkPath_) == slavePath_) {
+            std::filesystem::remove(NotePath(linkPath_), ec);
         }
         linkPath_.clear();
     }

@@ -15,10 +15,11 @@ public:
     PtyPort& operator=(const PtyPort&) = delete;
     ~PtyPort() { Close(); }
 
-    // Creates the pty (raw, non-blocking master) and the link, replacing a link left
-    // behind by an earlier run. Returns an error text, empty on success.
+    // Creates the pty (raw, non-blocking master) and the link, with a hidden note beside
+    // it that names the link's target, replacing only a dangling link whose note an earlier
+    // run left. Returns an error text, empty on success.
     std::string Open(const std::string& linkPath);
-    // Removes the link (when it still leads to this pty) and closes everything.
+    // Removes the link (when it still leads to this pty) and its note, and closes everything.
     void Close();
 
     int MasterFd() const { return master_; }

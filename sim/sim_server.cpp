@@ -9,9 +9,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <deque>
-#include <filesystem>
 #include <optional>
-#include <string_view>
 
 #include "catalogue/device_table.h"
 #include "sim/state_file.h"
@@ -27,35 +25,12 @@ using TimePoint = SteadyClock::time_point;
 // line time, so the board does not wake once per byte.
 constexpr std::chrono::milliseconds kPaceBatch{1};
 
-// Where the system names the slave side of every pseudo-terminal.
-constexpr std::string_view kPtyFolder = "/dev/pts/";
-
 std::string DefaultConfigHome() {
     if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg != nullptr && *xdg != '\0') {
         return xdg;
     }
     const char* home = std::getenv("HOME");
     return std::string(home != nullptr ? home : ".") + "/.config";
-}
-
-// A link that leads nowhere is replaced only when it names a pseudo-terminal: the board
-// links nothing else, and a pseudo-terminal lasts only as long as the program that made it,
-// so nobody pins a port to one; such a link was left by a board that was killed. Any other
-// dangling link is the user's pin of a device unplugged for now, and it stays. Returns an
-// error text, empty when the link may be made.
-std::string RefuseUsersDanglingLink(const std::string& linkPath) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    if (!fs::is_symlink(fs::symlink_status(linkPath, ec)) || fs::exists(linkPath, ec)) {
-        return {};  // no link, or one the port itself refuses because it leads somewhere
-    }
-    const std::string target = fs::read_symlink(linkPath, ec).string();
-    if (target.starts_with(kPtyFolder)) {
-        return {};
-    }
-    return linkPath + " leads to " + target +
-           ", which is not there; a link zentaro-sim did not make is never replaced: choose "
-           "another --port or remove that link";
 }
 
 }  // namespace
@@ -134,9 +109,6 @@ std::string SimServer::OpenLogAndPort() {
             return "cannot write the log " + options_.logFile;
         }
         ownLog_ = true;
-    }
-    if (std::string error = RefuseUsersDanglingLink(LinkPath()); !error.empty()) {
-        return error;
     }
     return pty_.Open(LinkPath());
 }

@@ -33,8 +33,9 @@ namespace zentaro::sim {
 // HelpText()). Start() links <configHome>/Veltrona/Zentaro/ports/<port> to the pty's
 // slave device and serves the board on a background thread; Stop() ends the thread,
 // removes the link and saves the state file when one was given. A link already there is
-// never taken over when it leads somewhere; a dangling one is replaced only when it names a
-// pseudo-terminal, i.e. when a killed board left it (a user's unplugged device keeps its pin).
+// never taken over when it leads somewhere; a dangling one is replaced only when the hidden
+// note an earlier board wrote beside it (.<port>.zentaro-sim) names its target, i.e. when a
+// killed board left it (a user's pin of an unplugged device stays).
 //
 // Board behaviour worth knowing when writing tests:
 // - The chip fitted is the --chip one whatever device the host selects; a select block

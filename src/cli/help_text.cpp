@@ -17,6 +17,7 @@ SYNOPSIS
     zentaro-cli [options] erase
     zentaro-cli [options] fuses [--lock XX] [--low XX] [--high XX] [--ext XX]
                                 [--allow-lockout]
+    zentaro-cli [options] fuses --from FILE [--allow-lockout]
 
 DESCRIPTION
     Finds the programmer board (by the scan over COM1 ... COM4, or on the port given),
@@ -29,17 +30,20 @@ COMMANDS
     devices   List the devices the board offers.
     info      Show the chip's signature and calibration byte and the board's identifier
               and version.
-    program   Program the memory from an Intel HEX file (flash also takes an encrypted
-              .ebn image), then verify it unless --no-verify is given.
-    verify    Compare the memory with an Intel HEX file.
-    read      Read the memory into an Intel HEX file.
+    program   Program the memory from a file: Intel HEX, S-record, raw binary or ELF
+              (flash also takes an encrypted .ebn image), then verify it unless
+              --no-verify is given.
+    verify    Compare the memory with such a file.
+    read      Read the memory into a file: S-records when its name ends in .srec, .s19,
+              .s28, .s37 or .mot, raw binary for .bin, else Intel HEX.
     erase     Erase the chip and leave programming mode.
     fuses     Without values: read the lock and fuse bytes and show the settings they
               stand for. With values: write only the bytes given (two hex digits each),
               then show them again. Before writing, prints each byte as old -> new and
               each named setting that changes; --json carries them as "before" and
               "after". Bytes the device does not have or the board may not write are
-              refused before anything is written.
+              refused before anything is written. --from FILE writes the lock and fuse
+              bytes an ELF file carries instead.
 
 OPTIONS
     -p, --port PORT
@@ -61,6 +65,9 @@ OPTIONS
               Program without verifying afterwards.
     --ignore-checksum
               Load HEX files with bad checksums without asking.
+    --format FORMAT
+              The file's format: hex, srec, bin or elf (read writes hex, srec or bin).
+              Without it the file's content tells, and read goes by the file's name.
     --allow-lockout
               Write even when the bytes would take the chip out of reach of this
               programmer (serial programming turned off on a serial programmer, or reset

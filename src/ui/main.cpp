@@ -15,7 +15,7 @@ int main(int argc, char* argv[]) {
         }
     }
     // Lets a Wayland desktop match the window to its menu entry and icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.zentaro.Zentaro"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("zentaro"));
     QApplication application(argc, argv);
     return zentaro::RunApplication();
 }

@@ -12,7 +12,7 @@ set(expected
     bin/zentaro
     bin/zentaro-cli
     bin/zentaro-sim
-    share/applications/org.zentaro.Zentaro.desktop
+    share/applications/zentaro.desktop
     share/doc/zentaro/examples/60-zentaro.rules
     share/icons/hicolor/128x128/apps/zentaro.png
     share/icons/hicolor/256x256/apps/zentaro.png
@@ -21,7 +21,7 @@ set(expected
     share/man/man1/zentaro-cli.1
     share/man/man1/zentaro-sim.1
     share/man/man1/zentaro.1
-    share/metainfo/org.zentaro.Zentaro.metainfo.xml)
+    share/metainfo/zentaro.metainfo.xml)
 file(GLOB_RECURSE installed RELATIVE ${PREFIX} ${PREFIX}/*)
 list(SORT installed)
 list(SORT expected)

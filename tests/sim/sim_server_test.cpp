@@ -4,6 +4,8 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -181,7 +183,7 @@ TEST_F(SimServerTest, PreloadsFromFilesAndSetters) {
     EXPECT_EQ(sim.Eeprom()[0], 0x99);
 }
 
-// A pseudo-terminal device that does not exist, as a killed board's link names it.
+// A pseudo-terminal device that does not exist, such as one a user pinned a port to.
 std::string AbsentPty() {
     for (int n = 9000;; ++n) {
         const std::string path = "/dev/pts/" + std::to_string(n);
@@ -191,36 +193,77 @@ std::string AbsentPty() {
     }
 }
 
+// Runs zentaro-sim on the port until it has linked it, then kills it as a crash would, so
+// that it leaves its link behind.
+void KillABoardOn(const std::string& configHome, const std::string& port) {
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const char* argv[] = {ZENTARO_SIM_PATH, "--config-home", configHome.c_str(),
+                          "--port",         port.c_str(),    nullptr};
+    const pid_t board = fork();
+    if (board == 0) {
+        dup2(ready[1], STDOUT_FILENO);
+        execv(argv[0], const_cast<char* const*>(argv));
+        _exit(127);
+    }
+    close(ready[1]);
+    // Its first line says that the port is linked.
+    char c = 0;
+    while (read(ready[0], &c, 1) == 1 && c != '\n') {
+    }
+    close(ready[0]);
+    kill(board, SIGKILL);
+    waitpid(board, nullptr, 0);
+}
+
 TEST_F(SimServerTest, ReplacesOnlyALinkABoardLeftBehind) {
     namespace fs = std::filesystem;
     struct Row {
         const char* what;
-        fs::path target;  // a relative one is made under the config home
+        bool killedBoardFirst;  // a board that was killed left its link first
+        fs::path target;  // the user's link, made after that; a relative one is made under the
+                          // config home; empty: none
         bool targetExists;
         bool replaced;
         const char* error;  // a part of the refusal
     };
     const Row rows[] = {
-        {"a pinned port that is there", "real-board", true, false, "already leads to"},
-        {"a pinned adapter that is unplugged", "ttyUSB0", false, false, "which is not there"},
-        {"a killed board's pseudo-terminal", AbsentPty(), false, true, ""},
+        {"a pinned port that is there", false, "real-board", true, false, "already leads to"},
+        {"a pinned adapter that is unplugged", false, "ttyUSB0", false, false,
+         "which is not there"},
+        {"a pin to a pseudo-terminal that is gone", false, AbsentPty(), false, false,
+         "which is not there"},
+        {"a killed board's link", true, {}, false, true, ""},
+        {"a pin made over a killed board's link", true, "ttyUSB0", false, false,
+         "which is not there"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         const fs::path link = home_.Root() / "Veltrona/Zentaro/ports/COM1";
-        const fs::path target = home_.Root() / row.target;
-        fs::create_directories(link.parent_path());
-        if (row.targetExists) {
-            std::ofstream(target).put('x');
+        if (row.killedBoardFirst) {
+            KillABoardOn(Home(), "COM1");
+            ASSERT_FALSE(fs::exists(link));  // its pseudo-terminal went with it
         }
-        fs::create_symlink(target, link);
+        if (!row.target.empty()) {
+            const fs::path target = home_.Root() / row.target;
+            fs::create_directories(link.parent_path());
+            if (row.targetExists) {
+                std::ofstream(target).put('x');
+            }
+            fs::remove(link);
+            fs::create_symlink(target, link);
+        }
+        const fs::path before = fs::read_symlink(link);
 
         SimServer sim({"--port", "COM1"}, Home());
         EXPECT_EQ(sim.Start(), row.replaced);
         EXPECT_NE(sim.Error().find(row.error), std::string::npos) << sim.Error();
-        EXPECT_EQ(fs::read_symlink(link), row.replaced ? fs::path(sim.SlavePath()) : target);
+        EXPECT_EQ(fs::read_symlink(link), row.replaced ? fs::path(sim.SlavePath()) : before);
         sim.Stop();
         EXPECT_EQ(fs::is_symlink(fs::symlink_status(link)), !row.replaced);
+        if (row.replaced) {  // nothing of either board is left
+            EXPECT_TRUE(fs::is_empty(link.parent_path()));
+        }
         fs::remove_all(home_.Root() / "Veltrona");
     }
 }
@@ -230,7 +273,7 @@ TEST_F(SimServerTest, TheDemoBoardGoesWhereNoLinkOfTheUsersIs) {
     namespace fs = std::filesystem;
     struct Row {
         std::vector<fs::path> links;  // targets of COM1, COM2 ...; a relative one is made
-                                      // under the config home
+                                      // under the config home; empty: a killed board's
         const char* says;
     };
     const std::string ownHome =
@@ -240,7 +283,8 @@ TEST_F(SimServerTest, TheDemoBoardGoesWhereNoLinkOfTheUsersIs) {
     const Row rows[] = {
         {{}, "The simulated board is on COM1.\n"},
         {{"ttyUSB0"}, "The simulated board is on COM2 (COM1 has a link of yours).\n"},
-        {{AbsentPty()}, "The simulated board is on COM1.\n"},
+        {{AbsentPty()}, "The simulated board is on COM2 (COM1 has a link of yours).\n"},
+        {{fs::path()}, "The simulated board is on COM1.\n"},
         {{"real-board", "ttyUSB0", "ttyUSB1"},
          "The simulated board is on COM4 (COM1, COM2 and COM3 have links of yours).\n"},
         {{"ttyUSB0", "ttyUSB1", "ttyUSB2", "ttyUSB3"}, ownHome.c_str()},
@@ -251,8 +295,12 @@ TEST_F(SimServerTest, TheDemoBoardGoesWhereNoLinkOfTheUsersIs) {
         fs::remove_all(ports);
         fs::create_directories(ports);
         for (size_t i = 0; i < row.links.size(); ++i) {
-            fs::create_symlink(home_.Root() / row.links[i],
-                               ports / ("COM" + std::to_string(i + 1)));
+            const std::string port = "COM" + std::to_string(i + 1);
+            if (row.links[i].empty()) {
+                KillABoardOn(Home(), port);
+            } else {
+                fs::create_symlink(home_.Root() / row.links[i], ports / port);
+            }
         }
         const std::string command =
             "XDG_CONFIG_HOME='" + Home() + "' '" ZENTARO_DO_PATH "' demo-port";
