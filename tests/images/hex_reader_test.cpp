@@ -167,8 +167,14 @@ CommandLoad LoadAsCommand(const std::string& text, bool ignoreChecksum, bool ans
     CLowIO link(std::make_unique<test::ScriptedPort>(), panel, clock);
     const DeviceRecord device;
     CommandLoad result;
-    CommandContext context{
-        link, panel, panel, result.image, device, 0, {.ignoreChecksum = ignoreChecksum}, {}};
+    CommandContext context{link,
+                           panel,
+                           panel,
+                           result.image,
+                           device,
+                           0,
+                           {.ignoreChecksum = ignoreChecksum, .format = {}},
+                           {}};
     HexLoadState state;
     result.load = LoadFirmwareFile(context, dir.Path("in.hex"), ImageMemory::Flash, state);
     result.questions = panel.Questions();
