@@ -11,8 +11,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev googletest
-          libbenchmark-dev libelf-dev qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
-          fonts-wqy-microhei xvfb xauth)
+          libbenchmark-dev libelf-dev libtomlplusplus-dev nlohmann-json3-dev nettle-dev libcli11-dev
+          qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev fonts-wqy-microhei xvfb xauth)
 
 setup() {
     local missing=()

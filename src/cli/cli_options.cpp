@@ -1,17 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/cli_options.h"
 
+#include <CLI/CLI.hpp>
 #include <algorithm>
 #include <array>
-#include <charconv>
+#include <climits>
+#include <memory>
 #include <string>
 #include <utility>
 
+#include "cli/command_line.h"
+#include "cli/help_text.h"
 #include "link/low_io.h"
 
 namespace zentaro::cli {
 
 namespace {
+
+using command_line::AddValue;
 
 constexpr std::array<std::pair<const char*, Verb>, 8> kVerbs = {{
     {"scan", Verb::Scan},
@@ -24,202 +30,198 @@ constexpr std::array<std::pair<const char*, Verb>, 8> kVerbs = {{
     {"fuses", Verb::Fuses},
 }};
 
+// In the order of CliOptions::fuseWrite.
 constexpr std::array<const char*, 4> kFuseOptions = {"--lock", "--low", "--high", "--ext"};
 
 bool TakesMemoryAndFile(Verb verb) {
     return verb == Verb::Program || verb == Verb::Verify || verb == Verb::Read;
 }
 
-std::optional<int> ParseNumber(const std::string& text, int base) {
-    int value = 0;
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value, base);
-    if (text.empty() || error != std::errc{} || stop != end) {
-        return std::nullopt;
+// "115200, 19200 or 38400".
+std::string BoardRates() {
+    std::string rates;
+    for (size_t i = 0; i < kBoardBaudRates.size(); ++i) {
+        rates += i == 0 ? "" : (i + 1 == kBoardBaudRates.size() ? " or " : ", ");
+        rates += std::to_string(kBoardBaudRates[i]);
     }
-    return value;
+    return rates;
 }
 
-// A byte in hex, with or without 0x.
-std::optional<uint8_t> ParseByte(std::string text) {
-    if (text.starts_with("0x") || text.starts_with("0X")) {
-        text.erase(0, 2);
-    }
-    const std::optional<int> value = text.size() <= 2 ? ParseNumber(text, 16) : std::nullopt;
-    if (!value) {
-        return std::nullopt;
-    }
-    return static_cast<uint8_t>(*value);
-}
-
-class Parser {
-public:
-    explicit Parser(const std::vector<std::string>& args) : args_(args) {}
-
-    ParsedCommandLine Run() {
-        std::vector<std::string> words;
-        for (next_ = 0; next_ < args_.size() && result_.error.empty();) {
-            const std::string& arg = args_[next_++];
-            if (arg.size() > 1 && arg[0] == '-') {
-                Option(arg);
-            } else {
-                words.push_back(arg);
-            }
-        }
-        if (result_.error.empty() && !result_.options.help && !result_.options.version) {
-            Words(words);
-        }
-        return std::move(result_);
-    }
-
-private:
-    void Fail(std::string error) {
-        if (result_.error.empty()) {
-            result_.error = std::move(error);
-        }
-    }
-
-    // The value of an option: the next argument.
-    std::optional<std::string> Value(const std::string& option) {
-        if (next_ >= args_.size()) {
-            Fail(option + " needs a value");
-            return std::nullopt;
-        }
-        return args_[next_++];
-    }
-
-    void Option(const std::string& arg) {
-        CliOptions& o = result_.options;
-        if (arg == "-p" || arg == "--port") {
-            if (const auto port = Value(arg)) {
-                o.ports.push_back(*port);
-            }
-        } else if (arg == "-b" || arg == "--baud") {
-            if (const auto text = Value(arg)) {
-                o.baud = ParseNumber(*text, 10);
-                if (!o.baud || *o.baud <= 0) {
-                    Fail("not a baud rate: " + *text);
-                } else if (std::find(kBoardBaudRates.begin(), kBoardBaudRates.end(), *o.baud) ==
-                           kBoardBaudRates.end()) {
-                    Fail("not a rate the board uses: " + *text + " (" +
-                         std::to_string(kBoardBaudRates[0]) + ", " +
-                         std::to_string(kBoardBaudRates[1]) + " or " +
-                         std::to_string(kBoardBaudRates[2]) + ")");
-                }
-            }
-        } else if (arg == "-d" || arg == "--device") {
-            if (const auto name = Value(arg)) {
-                o.device = *name;
-            }
-        } else if (arg == "-y" || arg == "--yes") {
-            o.yes = true;
-        } else if (arg == "--no-verify") {
-            o.noVerify = true;
-        } else if (arg == "--ignore-checksum") {
-            o.ignoreChecksum = true;
-        } else if (arg == "--format") {
-            if (const auto text = Value(arg)) {
-                o.format = ParseImageFormat(*text);
-                if (!o.format) {
-                    Fail("not a file format: " + *text + " (hex, srec, bin or elf)");
-                }
-            }
-        } else if (arg == "--from") {
-            if (const auto path = Value(arg)) {
-                o.fusesFrom = *path;
-            }
-        } else if (arg == "--allow-lockout") {
-            o.allowLockout = true;
-        } else if (arg == "--json") {
-            o.json = true;
-        } else if (arg == "-q" || arg == "--quiet") {
-            o.quiet = true;
-        } else if (arg == "-h" || arg == "--help") {
-            o.help = true;
-        } else if (arg == "--version") {
-            o.version = true;
-        } else {
-            FuseOption(arg);
-        }
-    }
-
-    void FuseOption(const std::string& arg) {
-        for (size_t i = 0; i < kFuseOptions.size(); ++i) {
-            if (arg == kFuseOptions[i]) {
-                if (const auto text = Value(arg)) {
-                    result_.options.fuseWrite[i] = ParseByte(*text);
-                    if (!result_.options.fuseWrite[i]) {
-                        Fail(arg + " needs a byte in hex, such as FF: " + *text);
-                    }
-                    fuseOptionSeen_ = true;
-                }
-                return;
-            }
-        }
-        Fail("unknown option " + arg);
-    }
-
-    void Words(const std::vector<std::string>& words) {
-        CliOptions& o = result_.options;
-        if (words.empty()) {
-            Fail("no command given");
-            return;
-        }
-        const auto verb = std::find_if(kVerbs.begin(), kVerbs.end(),
-                                       [&](const auto& entry) { return words[0] == entry.first; });
-        if (verb == kVerbs.end()) {
-            Fail("unknown command " + words[0]);
-            return;
-        }
-        o.verb = verb->second;
-        size_t expected = 1;
-        if (TakesMemoryAndFile(o.verb)) {
-            expected = 3;
-            if (words.size() != expected) {
-                Fail(words[0] + " needs flash or eeprom and a file");
-                return;
-            }
-            if (words[1] == "flash") {
-                o.memory = Memory::Flash;
-            } else if (words[1] == "eeprom") {
-                o.memory = Memory::Eeprom;
-            } else {
-                Fail("not a memory: " + words[1] + " (flash or eeprom)");
-                return;
-            }
-            o.file = words[2];
-        }
-        if (words.size() != expected) {
-            Fail("unexpected argument " + words[expected]);
-        } else if (fuseOptionSeen_ && o.verb != Verb::Fuses) {
-            Fail("--lock, --low, --high and --ext belong to the fuses command");
-        } else if (o.allowLockout && o.verb != Verb::Fuses) {
-            Fail("--allow-lockout belongs to the fuses command");
-        } else if (!o.fusesFrom.empty() && o.verb != Verb::Fuses) {
-            Fail("--from belongs to the fuses command");
-        } else if (!o.fusesFrom.empty() && fuseOptionSeen_) {
-            Fail(
-                "--from takes the bytes from the file: give it without --lock, --low, --high "
-                "and --ext");
-        } else if (o.format && !TakesMemoryAndFile(o.verb)) {
-            Fail("--format belongs to the program, verify and read commands");
-        } else if (o.format == ImageFormat::Elf && o.verb == Verb::Read) {
-            Fail("a chip is read to Intel HEX, S-record or raw binary, not to ELF");
-        } else if (o.baud && o.ports.empty()) {
-            Fail("--baud needs --port");
-        }
-    }
-
-    const std::vector<std::string>& args_;
-    size_t next_ = 0;
-    bool fuseOptionSeen_ = false;
-    ParsedCommandLine result_;
+// What the command line holds besides the options, for the checks that span both.
+struct Rest {
+    std::vector<std::string> words;  // the command, memory and file
+    bool fuseBytesGiven = false;
 };
+
+// Every option, once: the parser and --help are both made from these. The OPTIONS section of
+// --help lists them in this order; the fuses command's own options are in its synopsis.
+void Declare(CLI::App& app, CliOptions& o, Rest& rest) {
+    app.description(HelpIntro());
+    app.footer(HelpClosing());
+    app.formatter(std::make_shared<command_line::HelpFormatter>(command_line::HelpFormatter::Layout{
+        .indent = 4, .column = 14, .headingEnd = "", .notes = {}}));
+    app.set_help_flag();  // -h is declared below, as a plain switch
+    app.allow_extras();   // unknown options get this program's message
+    // An option given again replaces its earlier value; ports add up.
+    app.option_defaults()->group("OPTIONS")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+
+    app.add_option("-p,--port", o.ports,
+                   "The board's port: COM1 ... COM4 (resolved as the window resolves them) or a\n"
+                   "device path such as /dev/ttyUSB0. Skips the scan and tries the scan's three\n"
+                   "rates on that port. Given more than once, the command runs on every board\n"
+                   "at the same time, with one progress line per port and a summary table.")
+        ->type_name("PORT")
+        ->allow_extra_args(false);  // one port each time it is given
+    AddValue(app, "-b,--baud", "RATE",
+             "Only this rate on the given port: " + BoardRates() +
+                 ", the rates\nboards run at. Needs --port.",
+             [&o](const std::string& text) -> std::string {
+                 const auto rate = command_line::ParseNumber(text, INT_MAX);
+                 if (!rate || *rate == 0) {
+                     return "not a baud rate: " + text;
+                 }
+                 o.baud = static_cast<int>(*rate);
+                 if (std::find(kBoardBaudRates.begin(), kBoardBaudRates.end(), *o.baud) ==
+                     kBoardBaudRates.end()) {
+                     return "not a rate the board uses: " + text + " (" + BoardRates() + ")";
+                 }
+                 return "";
+             });
+    app.add_option("-d,--device", o.device,
+                   "The target device, as `devices` lists it. Needed unless the board offers\n"
+                   "exactly one.")
+        ->type_name("NAME");
+    app.add_flag("-y,--yes", o.yes,
+                 "Answer Yes to every question (boot area, overwrite, checksum, size).\n"
+                 "Without it questions are asked on the terminal; when standard input is no\n"
+                 "terminal they are answered No and the declined question is printed.");
+    app.add_flag("--no-verify", o.noVerify, "Program without verifying afterwards.");
+    app.add_flag("--ignore-checksum", o.ignoreChecksum,
+                 "Load HEX files with bad checksums without asking.");
+    AddValue(app, "--format", "FORMAT",
+             "The file's format: hex, srec, bin or elf (read writes hex, srec or bin).\n"
+             "Without it the file's content tells, and read goes by the file's name.",
+             [&o](const std::string& text) {
+                 o.format = ParseImageFormat(text);
+                 return o.format ? "" : "not a file format: " + text + " (hex, srec, bin or elf)";
+             });
+    app.add_flag("--allow-lockout", o.allowLockout,
+                 "Write even when the bytes would take the chip out of reach of this\n"
+                 "programmer (serial programming turned off on a serial programmer, or reset\n"
+                 "disabled); without it such a write is refused with exit status 1 and the\n"
+                 "settings named. Only with fuses.");
+    app.add_flag("--json", o.json,
+                 "Print one JSON object on standard output: command, device, port, bytes,\n"
+                 "seconds, ok, exit, message (several ports: a \"boards\" array; fuses with\n"
+                 "values: also \"before\" and \"after\"). Other output goes to standard error.");
+    app.add_flag("-q,--quiet", o.quiet, "Print nothing but errors.");
+    app.add_flag("--version", o.version, "Print the version.");
+    app.add_flag("-h,--help", o.help, "Print this text.");
+
+    for (size_t i = 0; i < kFuseOptions.size(); ++i) {
+        const std::string name = kFuseOptions[i];
+        AddValue(app, name, "XX", "", [&o, &rest, i, name](const std::string& text) {
+            const auto byte = command_line::ParseNumber(text, 0xFF, 16);
+            if (!byte) {
+                return name + " needs a byte in hex, such as FF: " + text;
+            }
+            o.fuseWrite[i] = static_cast<uint8_t>(*byte);
+            rest.fuseBytesGiven = true;
+            return std::string();
+        })->group("");
+    }
+    app.add_option("--from", o.fusesFrom)->type_name("FILE")->group("");
+    app.add_option("words", rest.words)->group("");
+}
+
+// The command and what it takes, and the options that belong to other commands.
+std::string CheckWords(const Rest& rest, CliOptions& o) {
+    const std::vector<std::string>& words = rest.words;
+    if (words.empty()) {
+        return "no command given";
+    }
+    const auto verb = std::find_if(kVerbs.begin(), kVerbs.end(),
+                                   [&](const auto& entry) { return words[0] == entry.first; });
+    if (verb == kVerbs.end()) {
+        return "unknown command " + words[0];
+    }
+    o.verb = verb->second;
+    size_t expected = 1;
+    if (TakesMemoryAndFile(o.verb)) {
+        expected = 3;
+        if (words.size() != expected) {
+            return words[0] + " needs flash or eeprom and a file";
+        }
+        if (words[1] == "flash") {
+            o.memory = Memory::Flash;
+        } else if (words[1] == "eeprom") {
+            o.memory = Memory::Eeprom;
+        } else {
+            return "not a memory: " + words[1] + " (flash or eeprom)";
+        }
+        o.file = words[2];
+    }
+    if (words.size() != expected) {
+        return "unexpected argument " + words[expected];
+    }
+    if (rest.fuseBytesGiven && o.verb != Verb::Fuses) {
+        return "--lock, --low, --high and --ext belong to the fuses command";
+    }
+    if (o.allowLockout && o.verb != Verb::Fuses) {
+        return "--allow-lockout belongs to the fuses command";
+    }
+    if (!o.fusesFrom.empty() && o.verb != Verb::Fuses) {
+        return "--from belongs to the fuses command";
+    }
+    if (!o.fusesFrom.empty() && rest.fuseBytesGiven) {
+        return "--from takes the bytes from the file: give it without --lock, --low, --high "
+               "and --ext";
+    }
+    if (o.format && !TakesMemoryAndFile(o.verb)) {
+        return "--format belongs to the program, verify and read commands";
+    }
+    if (o.format == ImageFormat::Elf && o.verb == Verb::Read) {
+        return "a chip is read to Intel HEX, S-record or raw binary, not to ELF";
+    }
+    if (o.baud && o.ports.empty()) {
+        return "--baud needs --port";
+    }
+    return "";
+}
 
 }  // namespace
 
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
-    return Parser(args).Run();
+    ParsedCommandLine result;
+    Rest rest;
+    CLI::App app;
+    Declare(app, result.options, rest);
+    using Kind = command_line::ParseFault::Kind;
+    switch (const command_line::ParseFault fault = command_line::Parse(app, args); fault.kind) {
+        case Kind::kNone:
+            break;
+        case Kind::kNoValue:
+            result.error = fault.text + " needs a value";
+            return result;
+        case Kind::kUnknown:
+            result.error = "unknown option " + fault.text;
+            return result;
+        case Kind::kOther:
+            result.error = fault.text;
+            return result;
+    }
+    if (!result.options.help && !result.options.version) {
+        result.error = CheckWords(rest, result.options);
+    }
+    return result;
+}
+
+std::string HelpText() {
+    CliOptions options;
+    Rest rest;
+    CLI::App app;
+    Declare(app, options, rest);
+    return app.help();
 }
 
 const char* VerbName(Verb verb) {

@@ -41,6 +41,8 @@ struct ParsedCommandLine {
 
 // Parses the arguments (without the program name).
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args);
+// The --help text, laid out like a manual page, with the options the parser takes.
+std::string HelpText();
 
 // The name of the verb as typed.
 const char* VerbName(Verb verb);

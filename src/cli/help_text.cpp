@@ -3,7 +3,7 @@
 
 namespace zentaro::cli {
 
-const char* HelpText() {
+const char* HelpIntro() {
     return R"(NAME
     zentaro-cli - drive a Zentaro in-system programmer board from the command line
 
@@ -43,46 +43,11 @@ COMMANDS
               each named setting that changes; --json carries them as "before" and
               "after". Bytes the device does not have or the board may not write are
               refused before anything is written. --from FILE writes the lock and fuse
-              bytes an ELF file carries instead.
+              bytes an ELF file carries instead.)";
+}
 
-OPTIONS
-    -p, --port PORT
-              The board's port: COM1 ... COM4 (resolved as the window resolves them) or a
-              device path such as /dev/ttyUSB0. Skips the scan and tries the scan's three
-              rates on that port. Given more than once, the command runs on every board
-              at the same time, with one progress line per port and a summary table.
-    -b, --baud RATE
-              Only this rate on the given port: 115200, 19200 or 38400, the rates
-              boards run at. Needs --port.
-    -d, --device NAME
-              The target device, as `devices` lists it. Needed unless the board offers
-              exactly one.
-    -y, --yes
-              Answer Yes to every question (boot area, overwrite, checksum, size).
-              Without it questions are asked on the terminal; when standard input is no
-              terminal they are answered No and the declined question is printed.
-    --no-verify
-              Program without verifying afterwards.
-    --ignore-checksum
-              Load HEX files with bad checksums without asking.
-    --format FORMAT
-              The file's format: hex, srec, bin or elf (read writes hex, srec or bin).
-              Without it the file's content tells, and read goes by the file's name.
-    --allow-lockout
-              Write even when the bytes would take the chip out of reach of this
-              programmer (serial programming turned off on a serial programmer, or reset
-              disabled); without it such a write is refused with exit status 1 and the
-              settings named. Only with fuses.
-    --json    Print one JSON object on standard output: command, device, port, bytes,
-              seconds, ok, exit, message (several ports: a "boards" array; fuses with
-              values: also "before" and "after"). Other output goes to standard error.
-    -q, --quiet
-              Print nothing but errors.
-    --version Print the version.
-    -h, --help
-              Print this text.
-
-EXIT STATUS
+const char* HelpClosing() {
+    return R"(EXIT STATUS
     0  success
     1  the command failed (board error, verify mismatch, a question declined)
     2  usage error (also an unknown or missing device)
@@ -107,8 +72,7 @@ EXAMPLES
     zentaro-cli -d "Mirval 10" program flash firmware.hex
     zentaro-cli -p /dev/ttyUSB0 -d "Mirval 10" read eeprom backup.hex
     zentaro-cli -d "Mirval 10" fuses --low E2 --high D9
-    zentaro-cli -p COM1 -p COM2 -p COM3 -y -d "Mirval 10" program flash firmware.hex
-)";
+    zentaro-cli -p COM1 -p COM2 -p COM3 -y -d "Mirval 10" program flash firmware.hex)";
 }
 
 const char* UsageHint() {

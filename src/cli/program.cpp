@@ -94,7 +94,7 @@ int RunProgram(const std::vector<std::string>& args, const ProgramHost& host) {
     // The file check may fill in the fuse bytes an ELF file carries.
     CliOptions options = parsed.options;
     if (options.help) {
-        std::fputs(HelpText(), host.out);
+        std::fputs(HelpText().c_str(), host.out);
         return kExitOk;
     }
     if (options.version) {

@@ -2,7 +2,10 @@
 #include "cli/report.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <nlohmann/json.hpp>
+#include <utility>
 
 #include "cli/describe.h"
 
@@ -10,10 +13,12 @@ namespace zentaro::cli {
 
 namespace {
 
-std::string Seconds(double seconds) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.3f", seconds);
-    return text;
+// Members keep the order they are added in.
+using Json = nlohmann::ordered_json;
+
+// To the millisecond: finer digits would be noise.
+double Seconds(double seconds) {
+    return std::round(seconds * 1000) / 1000;
 }
 
 const char* ResultWord(int exitCode) {
@@ -31,16 +36,16 @@ const char* ResultWord(int exitCode) {
     }
 }
 
-std::string JsonObject(const std::vector<std::pair<std::string, std::string>>& members) {
-    std::string json;
+Json JsonObject(const std::vector<std::pair<std::string, std::string>>& members) {
+    Json object = Json::object();
     for (const auto& [name, value] : members) {
-        json += (json.empty() ? "" : ",") + JsonString(name) + ":" + JsonString(value);
+        object[name] = value;
     }
-    return "{" + json + "}";
+    return object;
 }
 
 // The bytes a fuse write sends and the named settings it changes, old and new.
-std::string ChangeFields(const ConfigChange& change) {
+void AddChange(const ConfigChange& change, Json& board) {
     std::vector<std::pair<std::string, std::string>> bytesBefore;
     std::vector<std::pair<std::string, std::string>> bytesAfter;
     for (size_t i = 0; i < kConfigByteOrder.size(); ++i) {
@@ -56,60 +61,49 @@ std::string ChangeFields(const ConfigChange& change) {
         settingsBefore.emplace_back(setting.name, setting.before);
         settingsAfter.emplace_back(setting.name, setting.after);
     }
-    return ",\"before\":{\"bytes\":" + JsonObject(bytesBefore) +
-           ",\"settings\":" + JsonObject(settingsBefore) +
-           "},\"after\":{\"bytes\":" + JsonObject(bytesAfter) +
-           ",\"settings\":" + JsonObject(settingsAfter) + "}";
+    board["before"] = {{"bytes", JsonObject(bytesBefore)},
+                       {"settings", JsonObject(settingsBefore)}};
+    board["after"] = {{"bytes", JsonObject(bytesAfter)}, {"settings", JsonObject(settingsAfter)}};
 }
 
-std::string BoardFields(const std::string& command, const BoardResult& result) {
-    return "\"command\":" + JsonString(command) + ",\"device\":" + JsonString(result.device) +
-           ",\"port\":" + JsonString(result.port) + ",\"bytes\":" + std::to_string(result.bytes) +
-           ",\"seconds\":" + Seconds(result.seconds) +
-           ",\"ok\":" + (result.exitCode == kExitOk ? "true" : "false") +
-           ",\"exit\":" + std::to_string(result.exitCode) +
-           ",\"message\":" + JsonString(result.message) +
-           (result.change ? ChangeFields(*result.change) : "");
+Json BoardFields(const std::string& command, const BoardResult& result) {
+    Json board = {{"command", command},
+                  {"device", result.device},
+                  {"port", result.port},
+                  {"bytes", result.bytes},
+                  {"seconds", Seconds(result.seconds)},
+                  {"ok", result.exitCode == kExitOk},
+                  {"exit", result.exitCode},
+                  {"message", result.message}};
+    if (result.change) {
+        AddChange(*result.change, board);
+    }
+    return board;
 }
 
 }  // namespace
 
-std::string JsonString(const std::string& text) {
-    std::string json = "\"";
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            json += '\\';
-            json += c;
-        } else if (c == '\n') {
-            json += "\\n";
-        } else if (byte < 0x20) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", byte);
-            json += escape;
-        } else {
-            json += c;
-        }
-    }
-    return json + "\"";
-}
-
 std::string JsonReport(const std::string& command, const std::vector<BoardResult>& results) {
+    Json report;
     if (results.size() == 1) {
-        std::string json = "{";
-        json += BoardFields(command, results.front());
-        return json += "}";
+        report = BoardFields(command, results.front());
+    } else {
+        double seconds = 0;
+        Json boards = Json::array();
+        for (const BoardResult& result : results) {
+            seconds = std::max(seconds, result.seconds);
+            boards.push_back(BoardFields(command, result));
+        }
+        const int worst = WorstExit(results);
+        report = {{"command", command},
+                  {"seconds", Seconds(seconds)},
+                  {"ok", worst == kExitOk},
+                  {"exit", worst},
+                  {"boards", std::move(boards)}};
     }
-    double seconds = 0;
-    std::string boards;
-    for (const BoardResult& result : results) {
-        seconds = std::max(seconds, result.seconds);
-        boards += (boards.empty() ? "{" : ",{") + BoardFields(command, result) + "}";
-    }
-    const int worst = WorstExit(results);
-    return "{\"command\":" + JsonString(command) + ",\"seconds\":" + Seconds(seconds) +
-           ",\"ok\":" + (worst == kExitOk ? "true" : "false") +
-           ",\"exit\":" + std::to_string(worst) + ",\"boards\":[" + boards + "]}";
+    // The board's texts, a port's path or a device name may hold bytes that are not UTF-8:
+    // they become U+FFFD, so that the output is JSON a reader accepts.
+    return report.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
 std::vector<std::string> SummaryTable(const std::vector<BoardResult>& results) {

@@ -8,8 +8,6 @@
 
 namespace zentaro::cli {
 
-// The text as a JSON string, quotes included; UTF-8 passes through.
-std::string JsonString(const std::string& text);
 // One JSON object for the command's result: one board's fields, or the command with a
 // "boards" array when several boards ran.
 std::string JsonReport(const std::string& command, const std::vector<BoardResult>& results);

@@ -3,6 +3,7 @@
 
 #include "ui/resources.h"
 #include "ui_about_dialog.h"
+#include "zentaro_version.h"
 
 namespace zentaro {
 
@@ -11,6 +12,8 @@ AboutDialog::AboutDialog(QWidget* parent)
     LoadResources();
     ui_->setupUi(this);
     ui_->noticeLabel->setText(QStringLiteral("版权所有 (C) Veltrona  保留所有权利"));
+    // The build's version, as --version prints it; the title keeps the product's own "1.35C".
+    ui_->versionLabel->setText(QStringLiteral("版本 ") + QString::fromLatin1(kVersion));
     setFixedSize(size());
 }
 

@@ -10,7 +10,7 @@ class AboutDialog;
 
 namespace zentaro {
 
-// The about box: icon, program name and version, the maker's notice, and an OK button.
+// The about box: icon, program name, the maker's notice, the build's version and an OK button.
 class AboutDialog : public QDialog {
     Q_OBJECT
 public:

@@ -4,14 +4,22 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "catalogue/device_table.h"
 #include "cli/cli_options.h"
+#include "cli/flat_json.h"
 #include "cli/report.h"
 #include "cli/terminal.h"
 #include "session/config_report.h"
 
 namespace zentaro::cli {
 namespace {
+
+using test::ParseFlatJson;
 
 TEST(CliOptions, ParsesPortsFuseBytesAndSwitchesInAnyOrder) {
     const ParsedCommandLine parsed =
@@ -53,9 +61,67 @@ TEST(CliOptions, RejectsWhatCannotBeMeant) {
     EXPECT_EQ(ParseCommandLine({"-p", "COM1", "-b", "38400", "scan"}).error, "");
 }
 
-TEST(CliReport, JsonEscapesQuotesBackslashesAndControlBytes) {
-    EXPECT_EQ(JsonString("a\"b\\c\nd\x01\t"), "\"a\\\"b\\\\c\\nd\\u0001\\u0009\"");
-    EXPECT_EQ(JsonString("校验 OK"), "\"校验 OK\"");
+TEST(CliOptions, UsageErrorsSayWhatIsWrong) {
+    const std::pair<std::vector<std::string>, std::string> rows[] = {
+        {{"-p"}, "-p needs a value"},
+        {{"--frobnicate", "scan"}, "unknown option --frobnicate"},
+        {{"fuses", "--high", "G1"}, "--high needs a byte in hex, such as FF: G1"},
+        {{"-p", "COM1", "-b", "fast", "scan"}, "not a baud rate: fast"},
+        {{"-b", "115200", "scan"}, "--baud needs --port"},
+        {{"--format", "doc", "scan"}, "not a file format: doc (hex, srec, bin or elf)"},
+        {{"erase", "--low", "E2"}, "--lock, --low, --high and --ext belong to the fuses command"},
+        {{"frob"}, "unknown command frob"},
+    };
+    for (const auto& [args, error] : rows) {
+        EXPECT_EQ(ParseCommandLine(args).error, error) << args.front();
+    }
+}
+
+TEST(CliOptions, OptionsGivenAgainOrWithEqualsCountAsTyped) {
+    const ParsedCommandLine parsed =
+        ParseCommandLine({"--device=Mirval 2", "-d", "Mirval 10", "--port=COM2", "-yq", "erase"});
+    ASSERT_EQ(parsed.error, "");
+    EXPECT_EQ(parsed.options.device, "Mirval 10");
+    EXPECT_EQ(parsed.options.ports, std::vector<std::string>{"COM2"});
+    EXPECT_TRUE(parsed.options.yes && parsed.options.quiet);
+}
+
+TEST(CliOptions, HelpListsEachOptionWithItsValueAndText) {
+    const std::string help = HelpText();
+    for (const char* entry :
+         {"\nOPTIONS\n    -p, --port PORT\n              The board's port: COM1 ... COM4",
+          "\n    -b, --baud RATE\n              Only this rate on the given port: 115200, 19200 "
+          "or 38400, the rates\n              boards run at. Needs --port.\n",
+          "\n    --json    Print one JSON object on standard output",
+          "\n    --version Print the version.\n    -h, --help\n              Print this text.\n"
+          "\nEXIT STATUS\n"}) {
+        EXPECT_NE(help.find(entry), std::string::npos) << entry;
+    }
+    // The fuses command's own options are in its synopsis only.
+    EXPECT_EQ(help.find("    --low"), std::string::npos);
+}
+
+TEST(CliReport, JsonCarriesQuotesBackslashesControlBytesAndUtf8AsTheyWere) {
+    for (const std::string message : {"a\"b\\c\nd\x01\t", "校验 OK"}) {
+        BoardResult result;
+        result.message = message;
+        const std::string json = JsonReport("erase", {result});
+        EXPECT_EQ(ParseFlatJson(json)["message"], message);
+        EXPECT_FALSE(std::ranges::any_of(json, [](char c) { return c >= 0 && c < 0x20; }))
+            << json;  // every control byte escaped
+    }
+    BoardResult utf8;
+    utf8.message = "校验 OK";
+    EXPECT_NE(JsonReport("erase", {utf8}).find("\"校验 OK\""), std::string::npos);
+}
+
+TEST(CliReport, BytesThatAreNotUtf8BecomeTheReplacementCharacter) {
+    BoardResult result;
+    result.port = "/dev/tty\xff";
+    result.message = "OK \xc3";  // a sequence cut short, as a board's text may be
+    const auto fields = ParseFlatJson(JsonReport("scan", {result}));
+    EXPECT_EQ(fields.at("port"), "/dev/tty\xEF\xBF\xBD");
+    EXPECT_EQ(fields.at("message"), "OK \xEF\xBF\xBD");
 }
 
 TEST(CliReport, WorstExitWins) {

@@ -6,7 +6,8 @@
 
 namespace zentaro::test {
 
-// The values of a flat JSON object: strings unescaped (\n and \" only), other values as typed.
+// The members of a JSON object: strings as their text, other values as JSON. Empty when the
+// text is no JSON object.
 std::map<std::string, std::string> ParseFlatJson(const std::string& text);
 
 }  // namespace zentaro::test

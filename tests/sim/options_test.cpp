@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 namespace zentaro::sim {
 namespace {
 
@@ -83,6 +87,33 @@ TEST(Options, HelpDocumentsEveryOption) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }
     EXPECT_TRUE(ParseOptions({"--help"}).options.help);
+}
+
+TEST(Options, WhatCannotBeTakenIsNamed) {
+    const std::pair<std::vector<std::string>, std::string> rows[] = {
+        {{"--frobnicate"}, "unknown option '--frobnicate' (see --help)"},
+        {{"--pace", "stray"}, "unknown option 'stray' (see --help)"},
+        {{"--port", "COM2", "--port"}, "option --port needs a value"},
+        {{"--devices", "0x43,,0x3A"}, "bad value for --devices: '0x43,,0x3A'"},
+    };
+    for (const auto& [args, error] : rows) {
+        EXPECT_EQ(ParseOptions(args).error, error) << args.front();
+    }
+}
+
+TEST(Options, HelpShowsEachGroupUnderItsHeading) {
+    const std::string help = HelpText();
+    for (const char* part : {
+             "\n\nPort:\n  --port COMn            port name to link (default COM1)\n",
+             "\n  --lock V, --low-fuse V, --high-fuse V, --ext-fuse V, --calibration V\n"
+             "                         initial configuration bytes (defaults FF, E1, D9, FF; the\n",
+             "\n\nFaults (--fault may be repeated):\n"
+             "  --fault FAULT          a fault to inject, one of:\n"
+             "    drop:C[@N]           no reply",
+             "\n\nOther:\n  -h, --help             this text\n\nAt exit",
+         }) {
+        EXPECT_NE(help.find(part), std::string::npos) << part;
+    }
 }
 
 }  // namespace
