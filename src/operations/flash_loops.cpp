@@ -2,6 +2,8 @@
 #include "operations/flash_loops.h"
 
 #include <algorithm>
+#include <optional>
+#include <string>
 
 #include "operations/loop_progress.h"
 #include "operations/mismatch_message.h"
@@ -11,164 +13,206 @@ namespace zentaro {
 namespace {
 
 constexpr uint8_t kBlank = 0xFF;
+constexpr uint16_t kBlankWord = 0xFFFF;
 constexpr uint32_t kVerifyChunk = 256;
 
-uint8_t ByteAt(const std::vector<uint8_t>& image, uint32_t i) {
+using Image = std::vector<uint8_t>;
+
+bool IsBlank(uint8_t b) {
+    return b == kBlank;
+}
+
+uint8_t ByteAt(const Image& image, uint32_t i) {
     return i < image.size() ? image[i] : kBlank;
 }
 
 // A program-memory word as the image holds it: low byte at the even address.
-uint16_t WordAt(const std::vector<uint8_t>& image, uint32_t i) {
+uint16_t WordAt(const Image& image, uint32_t i) {
     return static_cast<uint16_t>(ByteAt(image, i) | ByteAt(image, i + 1) << 8);
 }
 
-class FlashWriter {
+bool AllBlank(const Image& image, uint32_t first, uint32_t last) {
+    return std::all_of(image.begin() + first, image.begin() + last + 1, IsBlank);
+}
+
+// Programming mode and the bar from address 0 to last around one loop: the mode is left
+// only after a loop that succeeded.
+template <typename Loop>
+bool InProgrammingMode(CLowIO& link, uint32_t last, Loop loop) {
+    LoopProgress progress = LoopProgress::UpTo(link.panel(), last);
+    if (!link.EnterProgMode() || !link.SetAddress(0)) {
+        return false;
+    }
+    return loop(progress) && link.LeaveProgMode();
+}
+
+// Calls writeUnit for each unit of unitSize bytes from address 0 until last is covered. The
+// bar moves to the end of each unit written, and a stop is honoured there.
+template <typename WriteUnit>
+bool WriteUnits(uint32_t last, uint32_t unitSize, LoopProgress& progress, WriteUnit writeUnit) {
+    for (uint32_t at = 0; at <= last; at += unitSize) {
+        if (!writeUnit(at) || !progress.Advance(at + unitSize)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Single words or bytes, each sent without its address when the board's counter already
+// stands there: one past the last address used. A page commit uses the page's address.
+class AddressedWrites {
 public:
-    FlashWriter(CLowIO& link, const std::vector<uint8_t>& image, uint32_t last, uint32_t pageSize)
-        : link_(link), image_(image), last_(last), pageSize_(pageSize) {}
+    explicit AddressedWrites(CLowIO& link) : link_(link) {}
 
-    bool Run() {
-        LoopProgress progress = LoopProgress::UpTo(link_.panel(), last_);
-        if (!link_.EnterProgMode() || !link_.SetAddress(0)) {
+    bool Write(uint32_t address, uint16_t value) {
+        const bool continues = link_.AutoIncrement() && address == lastAddress_ + 1;
+        if (!link_.WriteProgramWord(static_cast<uint16_t>(address), value, continues)) {
             return false;
         }
-        const bool pageMode = link_.Profile().pageMode && pageSize_ >= 2;
-        while (n_ <= last_) {
-            bool ok = false;
-            if (link_.BlockSize() > 0) {
-                ok = BlockStep(link_.BlockSize());
-            } else if (pageMode) {
-                ok = PageStep();
-            } else if (link_.WordWide()) {
-                ok = WordStep();
-            } else {
-                ok = ByteStep();
-            }
-            if (!ok) {
-                return false;
-            }
-            if (!progress.Advance(n_)) {
-                return false;
-            }
-        }
-        if (pageSize_ > 0 && pageDirty_ && !CommitPage((n_ - pageBytes_) / 2)) {
-            return false;
-        }
-        return link_.LeaveProgMode();
-    }
-
-private:
-    bool BlockStep(uint32_t blockSize) {
-        const uint32_t end = std::min(n_ + blockSize - 1, last_);
-        const auto begin = image_.begin();
-        const auto first =
-            std::find_if(begin + n_, begin + end + 1, [](uint8_t b) { return b != kBlank; });
-        if (first != begin + end + 1) {
-            const auto lastData =
-                static_cast<uint32_t>(std::find_if(std::make_reverse_iterator(begin + end + 1),
-                                                   std::make_reverse_iterator(first),
-                                                   [](uint8_t b) { return b != kBlank; })
-                                          .base() -
-                                      begin - 1);
-            auto start = static_cast<uint32_t>(first - begin);
-            uint32_t stop = lastData + 1;
-            uint32_t address = start;
-            if (link_.WordWide()) {
-                start &= ~1u;
-                stop = (lastData & ~1u) + 2;
-                address = start / 2;
-            }
-            stop = std::min<uint32_t>(stop, static_cast<uint32_t>(image_.size()));
-            if (!link_.SetAddress(static_cast<uint16_t>(address)) ||
-                !link_.BlockWrite(static_cast<uint16_t>(stop - start), image_.data() + start,
-                                  CLowIO::kFlashMemory)) {
-                return false;
-            }
-        }
-        n_ += blockSize;
+        lastAddress_ = address;
         return true;
-    }
-
-    bool PageStep() {
-        const uint32_t end = std::min(n_ + pageSize_ - 1, last_);
-        const bool blank = std::all_of(image_.begin() + n_, image_.begin() + end + 1,
-                                       [](uint8_t b) { return b == kBlank; });
-        if (blank) {
-            n_ += pageSize_;
-        } else {
-            pageDirty_ = true;
-            for (uint32_t word = 0; word < pageSize_ / 2; ++word) {
-                if (!WriteSingle(n_ / 2, WordAt(image_, n_))) {
-                    return false;
-                }
-                pageBytes_ += 2;
-                n_ += 2;
-            }
-        }
-        return CommitFullPage();
-    }
-
-    bool WordStep() {
-        if (pageSize_ > 0 && !CommitFullPage()) {
-            return false;
-        }
-        const uint32_t address = n_;
-        n_ += 2;
-        pageBytes_ += 2;
-        if (ByteAt(image_, address) == kBlank && ByteAt(image_, address + 1) == kBlank) {
-            return true;
-        }
-        pageDirty_ = true;
-        return WriteSingle(address / 2, WordAt(image_, address));
-    }
-
-    bool ByteStep() {
-        const uint32_t address = n_++;
-        return image_[address] == kBlank || WriteSingle(address, image_[address]);
-    }
-
-    // Commits the page just completed, when anything was written into it.
-    bool CommitFullPage() {
-        if (pageBytes_ < pageSize_) {
-            return true;
-        }
-        const bool dirty = pageDirty_;
-        pageBytes_ = 0;
-        pageDirty_ = false;
-        return !dirty || CommitPage((n_ - pageSize_) / 2);
     }
 
     bool CommitPage(uint32_t wordAddress) {
         if (!link_.WritePage(static_cast<uint16_t>(wordAddress))) {
             return false;
         }
-        lastWritten_ = wordAddress;
+        lastAddress_ = wordAddress;
         return true;
     }
 
-    // One word or byte; the address goes out only when the board cannot continue by itself.
-    bool WriteSingle(uint32_t address, uint16_t value) {
-        const bool continuation = link_.AutoIncrement() && address == lastWritten_ + 1;
-        if (!link_.WriteProgramWord(static_cast<uint16_t>(address), value, continuation)) {
-            return false;
-        }
-        lastWritten_ = address;
-        return true;
-    }
-
+private:
     CLowIO& link_;
-    const std::vector<uint8_t>& image_;
-    const uint32_t last_;
-    const uint32_t pageSize_;
-    uint32_t n_ = 0;
-    uint32_t pageBytes_ = 0;
-    bool pageDirty_ = false;
     // Address 0 is loaded before the first write, so the board already stands there.
-    uint32_t lastWritten_ = UINT32_MAX;
+    uint32_t lastAddress_ = UINT32_MAX;
 };
 
-bool VerifyBySingleReads(CLowIO& link, const std::vector<uint8_t>& image, uint32_t last,
-                         LoopProgress& progress) {
+// Bytes first … last of the image, the first and last non-blank ones of a block.
+struct DataStretch {
+    uint32_t first;
+    uint32_t last;
+};
+
+std::optional<DataStretch> FindData(const Image& image, uint32_t from, uint32_t to) {
+    uint32_t first = from;
+    while (first <= to && IsBlank(image[first])) {
+        ++first;
+    }
+    if (first > to) {
+        return std::nullopt;
+    }
+    uint32_t last = to;
+    while (IsBlank(image[last])) {
+        --last;
+    }
+    return DataStretch{first, last};
+}
+
+// One block: from its first to its last non-blank byte in a single block write, nothing when
+// it is blank. A word-wide board takes whole words and word addresses.
+bool WriteBlock(CLowIO& link, const Image& image, uint32_t from, uint32_t to) {
+    const std::optional<DataStretch> data = FindData(image, from, to);
+    if (!data) {
+        return true;
+    }
+    const bool words = link.WordWide();
+    const uint32_t begin = words ? data->first & ~1u : data->first;
+    const uint32_t end = std::min(words ? (data->last & ~1u) + 2 : data->last + 1,
+                                  static_cast<uint32_t>(image.size()));
+    return link.SetAddress(static_cast<uint16_t>(words ? begin / 2 : begin)) &&
+           link.BlockWrite(static_cast<uint16_t>(end - begin), image.data() + begin,
+                           CLowIO::kFlashMemory);
+}
+
+// One page of a page-mode device: every word of it, blank ones too, then the commit; a page
+// without data in the range is skipped whole.
+bool WritePage(AddressedWrites& writes, const Image& image, uint32_t from, uint32_t pageSize,
+               uint32_t last) {
+    if (AllBlank(image, from, std::min(from + pageSize - 1, last))) {
+        return true;
+    }
+    for (uint32_t at = from; at < from + pageSize; at += 2) {
+        if (!writes.Write(at / 2, WordAt(image, at))) {
+            return false;
+        }
+    }
+    return writes.CommitPage(from / 2);
+}
+
+// Word by word, blank words skipped. On a device with pages (pageSize > 0) the board gathers
+// a page's words until told to commit it: a page that got any word is committed when the next
+// page's first word is due, or after the range. A stop after a page's last word thus leaves
+// that page uncommitted.
+class WordWrites {
+public:
+    WordWrites(AddressedWrites& writes, const Image& image, uint32_t pageSize)
+        : writes_(writes), image_(image), pageSize_(pageSize) {}
+
+    bool Write(uint32_t at) {
+        if (StartsPage(at) && !CommitGatheredPage()) {
+            return false;
+        }
+        const uint16_t word = WordAt(image_, at);
+        if (word == kBlankWord) {
+            return true;
+        }
+        if (pageSize_ > 0) {
+            gatheredPage_ = (at - at % pageSize_) / 2;
+        }
+        return writes_.Write(at / 2, word);
+    }
+
+    bool CommitGatheredPage() {
+        if (!gatheredPage_) {
+            return true;
+        }
+        const uint32_t page = *gatheredPage_;
+        gatheredPage_.reset();
+        return writes_.CommitPage(page);
+    }
+
+private:
+    bool StartsPage(uint32_t at) const { return pageSize_ > 0 && at % pageSize_ == 0; }
+
+    AddressedWrites& writes_;
+    const Image& image_;
+    const uint32_t pageSize_;
+    // The word address of the page holding words not yet committed.
+    std::optional<uint32_t> gatheredPage_;
+};
+
+bool WriteByte(AddressedWrites& writes, const Image& image, uint32_t at) {
+    return IsBlank(image[at]) || writes.Write(at, image[at]);
+}
+
+// In the largest units the board and the device take: blocks, whole pages, words or bytes.
+bool WriteImage(CLowIO& link, const Image& image, uint32_t last, uint32_t pageSize,
+                LoopProgress& progress) {
+    if (const uint32_t blockSize = link.BlockSize(); blockSize > 0) {
+        return WriteUnits(last, blockSize, progress, [&](uint32_t at) {
+            return WriteBlock(link, image, at, std::min(at + blockSize - 1, last));
+        });
+    }
+    AddressedWrites writes(link);
+    if (link.Profile().pageMode && pageSize >= 2) {
+        return WriteUnits(last, pageSize, progress, [&](uint32_t at) {
+            return WritePage(writes, image, at, pageSize, last);
+        });
+    }
+    if (link.WordWide()) {
+        WordWrites words(writes, image, pageSize);
+        return WriteUnits(last, 2, progress, [&](uint32_t at) { return words.Write(at); }) &&
+               words.CommitGatheredPage();
+    }
+    return WriteUnits(last, 1, progress, [&](uint32_t at) { return WriteByte(writes, image, at); });
+}
+
+void ShowMismatch(Panel& panel, const std::string& text) {
+    panel.SetProgressPosition(0);
+    panel.Notice(text);
+}
+
+bool VerifyBySingleReads(CLowIO& link, const Image& image, uint32_t last, LoopProgress& progress) {
     const bool words = link.WordWide();
     for (uint32_t i = 0; i <= last;) {
         const uint32_t address = words ? i / 2 : i;
@@ -178,11 +222,9 @@ bool VerifyBySingleReads(CLowIO& link, const std::vector<uint8_t>& image, uint32
         if (!link.ReadProgramWord(static_cast<uint16_t>(address), read, link.AutoIncrement()) ||
             read != expected) {
             // A verify the user stopped gives no verdict.
-            if (link.panel().StopRequested()) {
-                return false;
+            if (!link.panel().StopRequested()) {
+                ShowMismatch(link.panel(), WordMismatch(address, expected, read));
             }
-            link.panel().SetProgressPosition(0);
-            link.panel().Notice(WordMismatch(address, expected, read));
             return false;
         }
         if (!progress.Advance(i)) {
@@ -192,11 +234,11 @@ bool VerifyBySingleReads(CLowIO& link, const std::vector<uint8_t>& image, uint32
     return true;
 }
 
-bool VerifyByBlocks(CLowIO& link, const std::vector<uint8_t>& image, uint32_t last,
-                    LoopProgress& progress) {
-    const auto flashEnd = static_cast<uint32_t>(image.size());
-    // One spare byte: an odd tail is read up to the even count the board expects.
-    std::vector<uint8_t> readBack(last + 2, kBlank);
+// The chip's bytes 0 … last, with one spare byte: an odd tail is read up to the even count
+// the board expects, unless it ends the flash.
+bool ReadBackByBlocks(CLowIO& link, uint32_t last, uint32_t flashEnd, Image& readBack,
+                      LoopProgress& progress) {
+    readBack.assign(last + 2, kBlank);
     for (uint32_t i = 0; i <= last;) {
         const uint32_t chunk = std::min(last - i + 1, kVerifyChunk);
         const uint32_t count = (chunk % 2 != 0 && i + chunk < flashEnd) ? chunk + 1 : chunk;
@@ -209,38 +251,45 @@ bool VerifyByBlocks(CLowIO& link, const std::vector<uint8_t>& image, uint32_t la
             return false;
         }
     }
-    for (uint32_t j = 0; j <= last; ++j) {
-        if (readBack[j] == image[j]) {
-            continue;
-        }
-        link.panel().SetProgressPosition(0);
-        if (link.WordWide()) {
-            const uint32_t even = j & ~1u;
-            const auto read = static_cast<uint16_t>(readBack[even] | readBack[even + 1] << 8);
-            link.panel().Notice(WordMismatch(j / 2, WordAt(image, even), read));
-        } else {
-            link.panel().Notice(ByteMismatch(j, image[j], readBack[j]));
-        }
-        return false;
-    }
     return true;
+}
+
+// True when the chip holds the image in 0 … last; otherwise shows the first difference, as a
+// word on a word-wide board.
+bool SameAsImage(CLowIO& link, const Image& image, const Image& readBack, uint32_t last) {
+    const auto imageEnd = image.begin() + last + 1;
+    const auto differs = std::mismatch(image.begin(), imageEnd, readBack.begin()).first;
+    if (differs == imageEnd) {
+        return true;
+    }
+    const auto j = static_cast<uint32_t>(differs - image.begin());
+    const uint32_t even = j & ~1u;
+    ShowMismatch(link.panel(),
+                 link.WordWide() ? WordMismatch(j / 2, WordAt(image, even), WordAt(readBack, even))
+                                 : ByteMismatch(j, image[j], readBack[j]));
+    return false;
+}
+
+bool VerifyByBlocks(CLowIO& link, const Image& image, uint32_t last, LoopProgress& progress) {
+    Image readBack;
+    return ReadBackByBlocks(link, last, static_cast<uint32_t>(image.size()), readBack, progress) &&
+           SameAsImage(link, image, readBack, last);
 }
 
 }  // namespace
 
 bool WriteFlashImage(CLowIO& link, const std::vector<uint8_t>& image, uint32_t last,
                      uint32_t pageSize) {
-    return FlashWriter(link, image, last, pageSize).Run();
+    return InProgrammingMode(link, last, [&](LoopProgress& progress) {
+        return WriteImage(link, image, last, pageSize, progress);
+    });
 }
 
 bool VerifyFlashImage(CLowIO& link, const std::vector<uint8_t>& image, uint32_t last) {
-    LoopProgress progress = LoopProgress::UpTo(link.panel(), last);
-    if (!link.EnterProgMode() || !link.SetAddress(0)) {
-        return false;
-    }
-    const bool same = link.BlockSize() > 0 ? VerifyByBlocks(link, image, last, progress)
-                                           : VerifyBySingleReads(link, image, last, progress);
-    return same && link.LeaveProgMode();
+    return InProgrammingMode(link, last, [&](LoopProgress& progress) {
+        return link.BlockSize() > 0 ? VerifyByBlocks(link, image, last, progress)
+                                    : VerifyBySingleReads(link, image, last, progress);
+    });
 }
 
 }  // namespace zentaro

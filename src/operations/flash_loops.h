@@ -17,7 +17,7 @@ namespace zentaro {
 
 // Writes image[0 … last]: by blocks when the board takes them, whole pages on the page-mode
 // devices, otherwise word by word (words) or byte by byte, skipping blanks. pageSize is the
-// device's flash page in bytes (0 = no pages).
+// device's flash page in bytes, a whole number of words (0 = no pages).
 [[nodiscard]] bool WriteFlashImage(CLowIO& link, const std::vector<uint8_t>& image, uint32_t last,
                                    uint32_t pageSize);
 

@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <utility>
 
 #include "operations/fake_board.h"
@@ -89,6 +90,82 @@ TEST(WriteFlashImageTest, BlocksSpanTheNonBlankWordsOfEachBlock) {
                             Bytes{0xFF, 0x03, 0x04, 0xFF}, Bytes{'A', 0x01, 0x80},
                             Bytes{'B', 0, 2, 'F'}, Bytes{0x30, 0xFF}, Bytes{'L'}));
     EXPECT_EQ(board.flash, image);
+}
+
+TEST(WriteFlashImageTest, EachFormSendsTheDataAtItsOwnAddresses) {
+    struct Row {
+        const char* device;
+        uint32_t blockSize;
+        std::vector<std::pair<uint32_t, uint8_t>> data;
+        uint32_t last;
+        std::vector<Bytes> traffic;
+    };
+    // clang-format off
+    const Row rows[] = {
+        // Byte by byte: blanks are skipped, the address goes out again after a gap.
+        {"Dunmor 3", 0, {{1, 0x11}, {2, 0x22}, {5, 0x55}}, 5,
+         {{'P'}, {'A', 0, 0}, {'A', 0, 1}, {'c', 0x11}, {'c', 0x22}, {'A', 0, 5}, {'c', 0x55},
+          {'L'}}},
+        // Byte-wide blocks start at byte addresses.
+        {"Dunmor 3", 128, {{0x85, 0x5A}, {0x87, 0x5B}}, 0x90,
+         {{'P'}, {'A', 0, 0}, {'A', 0, 0x85}, {'B', 0, 3, 'F'}, {0x5A, 0xFF, 0x5B}, {'L'}}},
+        // Words in 64-byte pages: each page written into is committed once the next page
+        // begins, the last one at the end.
+        {"Mirval 1", 0, {{2, 0x01}, {0x80, 0x02}}, 0x81,
+         {{'P'}, {'A', 0, 0}, {'A', 0, 1}, {'c', 0x01}, {'C', 0xFF}, {'A', 0, 0}, {'m'},
+          {'A', 0, 0x40}, {'c', 0x02}, {'C', 0xFF}, {'A', 0, 0x40}, {'m'}, {'L'}}},
+    };
+    // clang-format on
+    for (const Row& row : rows) {
+        const DeviceRecord& device = Device(row.device);
+        FakeBoard board(device, true, row.blockSize);
+        std::vector<uint8_t> image = Blank(device);
+        for (const auto& [address, value] : row.data) {
+            image[address] = value;
+        }
+
+        ASSERT_TRUE(WriteFlashImage(board.Link(), image, row.last, device.flashPageSize))
+            << row.device;
+        EXPECT_EQ(board.MemoryTraffic(), row.traffic) << row.device << " " << row.blockSize;
+    }
+}
+
+TEST(WriteFlashImageTest, AStopIsHonouredAfterTheUnitInFlight) {
+    struct Row {
+        const char* device;
+        uint8_t stopLetter;
+        int stopCount;
+        long wordsSent;  // 'c' commands
+        long commits;    // 'm' commands
+    };
+    const Row rows[] = {
+        {"Mirval 2 BOOT", 'c', 1, 64, 1},  // the whole 128-byte page, committed
+        {"Dunmor 3", 'c', 2, 2, 0},        // byte by byte
+        {"Mirval 1", 'C', 32, 32, 0},      // the last word of a 64-byte page
+        {"Mirval 1", 'c', 33, 33, 1},      // the next page's first word follows the commit
+    };
+    for (const Row& row : rows) {
+        const DeviceRecord& device = Device(row.device);
+        FakeBoard board(device, true, 0);
+        const std::vector<uint8_t> image(device.flashSize, 0x5A);
+        int seen = 0;
+        board.onCommand = [&](const Bytes& command) {
+            if (command[0] == row.stopLetter && ++seen == row.stopCount) {
+                board.Panel().RequestStop();
+            }
+        };
+
+        EXPECT_FALSE(WriteFlashImage(board.Link(), image, 0x1FF, device.flashPageSize));
+        const std::vector<Bytes> traffic = board.MemoryTraffic();
+        const auto sent = [&](uint8_t letter) {
+            return std::count_if(traffic.begin(), traffic.end(),
+                                 [letter](const Bytes& write) { return write[0] == letter; });
+        };
+        EXPECT_EQ(sent('c'), row.wordsSent) << row.device << " " << row.stopCount;
+        EXPECT_EQ(sent('m'), row.commits) << row.device << " " << row.stopCount;
+        EXPECT_TRUE(board.Link().InProgMode());
+        EXPECT_EQ(board.Panel().ProgressPosition(), 0);
+    }
 }
 
 TEST(WriteFlashImageTest, AFailedWriteStopsInProgrammingModeWithTheBarAtZero) {
