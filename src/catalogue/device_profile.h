@@ -8,31 +8,33 @@
 
 namespace zentaro {
 
-// The lock and fuse layout families; every device belongs to exactly one.
+// The lock and fuse layout families; every device belongs to exactly one. The order is the
+// families' numbering in the chip table the documentation shows.
 enum class LayoutClass {
-    K0,
-    K1,
-    K2,
-    K3,
-    K4,
-    K5,
-    K6,
-    K7,
-    K8,
-    K9,
-    K10,
-    K11,
-    K12,
-    K13,
-    K14,
-    K15,
-    K16,
-    K17
+    NoFuses,
+    ClockFromZeroByte,  // one combined byte; its clock bit reads set only when the byte is 0
+    SpiAndClockBit,
+    EightClocksAndBod,
+    StartupAndEepromSave,
+    FiveSourcesFastStart,
+    SixteenClocksResetAndBod,
+    StartupResetAndBod,
+    SixteenClocksIntcap,
+    ThirteenSourcesPll,
+    BigMemClockdiv,
+    ClockListFollowsBod,
+    SixteenClocksBootBlock,
+    SixteenClocksBootBlockJtag,
+    ThirteenSourcesRcomp,
+    ThirteenSourcesJtag,
+    ThirteenSourcesResetDisable,
+    ThirteenSourcesExtendedByte,
 };
 
-// The K2 devices share one fuse layout but name their one-bit clock choice differently.
+// The SpiAndClockBit devices share one fuse layout but name their one-bit clock choice
+// differently.
 enum class ClockListVariant {
-    OfClass,        // the class decides (every class but K2)
+    OfClass,        // the class decides (every class but SpiAndClockBit)
     IntRcExtXtal,   // "Int RC" / "Ext XTAL"
     IntRcExtClock,  // "Int RC" / "Ext clock"
     StartupDelay,   // start-up 1 ms / 16 ms
@@ -92,7 +94,7 @@ struct BootRule {
 struct DeviceProfile {
     DeviceRecord record{};
 
-    LayoutClass layoutClass = LayoutClass::K0;
+    LayoutClass layoutClass = LayoutClass::NoFuses;
     ClockListVariant clockList = ClockListVariant::OfClass;
     LockEncoding lockEncoding = LockEncoding::NeverLocks;
     LockReadRule lockRead = LockReadRule::NotRead;

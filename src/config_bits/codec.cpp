@@ -2,10 +2,18 @@
 #include "config_bits/codec.h"
 
 #include <algorithm>
+#include <array>
+#include <utility>
+
+#include "config_bits/clock_lists.h"
+#include "config_bits/lock_layouts.h"
 
 namespace zentaro {
 
 namespace {
+
+constexpr const char* kNoClockList = "Not selectable/Supported";
+constexpr const char* kNoList = " Not selectable/Supported";
 
 void Fill(ComboState& combo, std::vector<std::string> entries) {
     combo.entries = std::move(entries);
@@ -51,7 +59,66 @@ void WriteField(ConfigBytes& bytes, const BitField& field, int entry) {
     }
 }
 
-void ApplyL13(ControlState& state, const DeviceLayout& layout, uint8_t low) {
+void FillList(ComboState& combo, const std::optional<ListLayout>& list) {
+    if (list) {
+        Fill(combo, list->entries);
+    } else {
+        FillPlaceholder(combo, kNoList);
+    }
+}
+
+void SelectList(ComboState& combo, const std::optional<ListLayout>& list,
+                const ConfigBytes& bytes) {
+    if (list) {
+        Select(combo, list->field, bytes);
+    }
+}
+
+void WriteList(ConfigBytes& bytes, const std::optional<ListLayout>& list, int entry) {
+    if (list) {
+        WriteField(bytes, list->field, entry);
+    }
+}
+
+// The BLB0 and BLB1 combos beside their layouts.
+template <typename State>
+auto BootLocks(State& state) {
+    return std::array{std::pair{&state.blb0, &BootLock0()}, std::pair{&state.blb1, &BootLock1()}};
+}
+
+void FillClock(ControlState& state, const ClockLayout& clock) {
+    if (clock.kind == ClockKind::None) {
+        FillPlaceholder(state.clock, kNoClockList);
+        return;
+    }
+    Fill(state.clock, clock.entries);
+    if (clock.kind == ClockKind::ThirteenSources) {
+        state.startup.visible = true;
+        state.startup.enabled = true;
+    }
+}
+
+// Boxes whose label follows the clock source are left to ClockChanged.
+void ShowBoxes(ControlState& state, const std::vector<BoxLayout>& boxes) {
+    for (const BoxLayout& box : boxes) {
+        BoxState& shown = *state.FindBox(box.box);
+        if (box.shown && !box.labelFromClock) {
+            shown.label = box.label;
+            shown.visible = true;
+        }
+    }
+}
+
+void TickBoxes(ControlState& state, const std::vector<BoxLayout>& boxes, const ConfigBytes& bytes) {
+    for (const BoxLayout& box : boxes) {
+        const bool one = ((bytes[box.byte] >> box.bit) & 1) != 0;
+        state.FindBox(box.box)->ticked = box.tickedWhenOne ? one : !one;
+    }
+}
+
+// Bits 3-0 name the source; the last three sources take two values each, whose bit 0 is the
+// start-up's upper bit. Bits 5-4 are the start-up's lower bits.
+void SelectThirteenSources(ControlState& state, const DeviceLayout& layout, uint8_t low) {
     const int nibble = low & 0x0F;
     const int field = (low >> 4) & 0x03;
     state.clock.selected = nibble < 10 ? nibble : 10 + (nibble - 10) / 2;
@@ -59,8 +126,45 @@ void ApplyL13(ControlState& state, const DeviceLayout& layout, uint8_t low) {
     state.startup.selected = nibble < 10 ? field : ((low & 0x01) << 2) | field;
 }
 
+void SelectClock(ControlState& state, const DeviceLayout& layout, const ConfigBytes& bytes) {
+    switch (layout.clock.kind) {
+        case ClockKind::None:
+            break;
+        case ClockKind::List:
+            if (layout.clock.readFromZeroByte) {
+                state.clock.selected = bytes.low == 0x00 ? 1 : 0;
+            } else {
+                Select(state.clock, *layout.clock.field, bytes);
+            }
+            break;
+        case ClockKind::FollowsBod:
+            BodChanged(state, layout);
+            Select(state.clock, *layout.clock.field, bytes);
+            break;
+        case ClockKind::ThirteenSources:
+            SelectThirteenSources(state, layout, bytes.low);
+            break;
+    }
+}
+
+// A mode read also enables the fuse controls (mode 1) or disables them (other modes).
+void SelectLockMode(ControlState& state, const DeviceLayout& layout, const ConfigBytes& bytes,
+                    bool fusesDenied) {
+    if (!layout.lockRead) {
+        return;
+    }
+    const int mode = layout.lockRead->readEntries[Extract(*layout.lockRead, bytes)];
+    if (mode == kKeepSelection) {
+        return;
+    }
+    state.lock.selected = mode;
+    if (!fusesDenied) {
+        SetFuseControlsEnabled(state, layout, mode == 0);
+    }
+}
+
 // Low fuse bits 5-0 for a thirteen-source clock entry and its start-up index.
-void WriteL13(ConfigBytes& bytes, int clock, int startup) {
+void WriteThirteenSources(ConfigBytes& bytes, int clock, int startup) {
     if (clock < 0) {
         return;
     }
@@ -78,6 +182,29 @@ void WriteL13(ConfigBytes& bytes, int clock, int startup) {
     }
 }
 
+void WriteClock(ConfigBytes& bytes, const ControlState& state, const ClockLayout& clock) {
+    if (clock.kind == ClockKind::ThirteenSources) {
+        WriteThirteenSources(bytes, state.clock.selected, state.startup.selected);
+    } else if (clock.field) {
+        WriteField(bytes, *clock.field, state.clock.selected);
+    }
+}
+
+void WriteBoxes(ConfigBytes& bytes, const ControlState& state,
+                const std::vector<BoxLayout>& boxes) {
+    for (const BoxLayout& box : boxes) {
+        if (state.FindBox(box.box)->ticked) {
+            ClearBit(bytes, box.byte, box.bit);
+        }
+    }
+}
+
+void WriteLockMode(ConfigBytes& bytes, int mode, const std::vector<uint8_t>& lockBytes) {
+    if (mode >= 0 && static_cast<size_t>(mode) < lockBytes.size()) {
+        bytes.lock = lockBytes[static_cast<size_t>(mode)];
+    }
+}
+
 void ShowFromList(ControlState& state, const ComboState& combo,
                   const std::vector<std::string>& descriptions) {
     if (combo.selected >= 0 && static_cast<size_t>(combo.selected) < descriptions.size()) {
@@ -90,124 +217,48 @@ void ShowFromList(ControlState& state, const ComboState& combo,
 ControlState InitialControls(const DeviceLayout& layout) {
     ControlState state;
     if (layout.bootLock) {
-        for (auto [combo, entries] :
-             {std::pair{&state.blb0, &Blb0Entries()}, std::pair{&state.blb1, &Blb1Entries()}}) {
-            Fill(*combo, *entries);
+        for (auto [combo, lock] : BootLocks(state)) {
+            Fill(*combo, lock->entries);
             combo->visible = true;
             combo->enabled = true;
         }
     }
     Fill(state.lock, layout.lockModes);
     ShowLockDescription(state, layout);
-
-    switch (layout.clockKind) {
-        case ClockKind::None:
-            FillPlaceholder(state.clock, kNoClockList);
-            break;
-        case ClockKind::L13:
-            state.startup.visible = true;
-            state.startup.enabled = true;
-            [[fallthrough]];
-        case ClockKind::List:
-            Fill(state.clock, layout.clockEntries);
-            break;
-        case ClockKind::L16B:
-            Fill(state.clock, {});
-            break;
-    }
-    if (layout.bodField) {
-        Fill(state.bod, layout.bodEntries);
-    } else {
-        FillPlaceholder(state.bod, kNoList);
-    }
-    if (layout.bootBlockField) {
-        Fill(state.bootBlock, layout.bootBlockEntries);
-    } else {
-        FillPlaceholder(state.bootBlock, kNoList);
-    }
-
-    for (const BoxLayout& box : layout.boxes) {
-        BoxState& shown = *state.FindBox(box.box);
-        if (box.shown && !box.labelFromClock) {
-            shown.label = box.label;
-            shown.visible = true;
-        }
-    }
+    FillClock(state, layout.clock);
+    FillList(state.bod, layout.bod);
+    FillList(state.bootBlock, layout.bootBlock);
+    ShowBoxes(state, layout.boxes);
     ClockChanged(state, layout);
     return state;
 }
 
 void ApplyBytes(ControlState& state, const DeviceLayout& layout, const ConfigBytes& bytes,
                 bool fusesDenied) {
-    for (const BoxLayout& box : layout.boxes) {
-        const bool one = ((bytes[box.byte] >> box.bit) & 1) != 0;
-        state.FindBox(box.box)->ticked = box.tickedWhenOne ? one : !one;
-    }
-    if (layout.bodField) {
-        Select(state.bod, *layout.bodField, bytes);
-    }
-    if (layout.bootBlockField) {
-        Select(state.bootBlock, *layout.bootBlockField, bytes);
-    }
-    switch (layout.clockKind) {
-        case ClockKind::None:
-            break;
-        case ClockKind::List:
-            if (layout.clockFromZeroByte) {
-                state.clock.selected = bytes.low == 0x00 ? 1 : 0;
-            } else {
-                Select(state.clock, *layout.clockField, bytes);
-            }
-            break;
-        case ClockKind::L16B:
-            BodChanged(state, layout);
-            Select(state.clock, *layout.clockField, bytes);
-            break;
-        case ClockKind::L13:
-            ApplyL13(state, layout, bytes.low);
-            break;
-    }
-    if (layout.lockRead) {
-        const int mode = layout.lockRead->readEntries[Extract(*layout.lockRead, bytes)];
-        if (mode != kKeepSelection) {
-            state.lock.selected = mode;
-            if (!fusesDenied) {
-                SetFuseControlsEnabled(state, layout, mode == 0);
-            }
-        }
-    }
+    TickBoxes(state, layout.boxes, bytes);
+    SelectList(state.bod, layout.bod, bytes);
+    SelectList(state.bootBlock, layout.bootBlock, bytes);
+    SelectClock(state, layout, bytes);
+    SelectLockMode(state, layout, bytes, fusesDenied);
     if (layout.bootLock) {
-        Select(state.blb0, Blb0Field(), bytes);
-        Select(state.blb1, Blb1Field(), bytes);
+        for (auto [combo, lock] : BootLocks(state)) {
+            Select(*combo, lock->field, bytes);
+        }
     }
     ShowLockDescription(state, layout);
 }
 
 ConfigBytes ComposeBytes(const ControlState& state, const DeviceLayout& layout) {
     ConfigBytes bytes;
-    if (layout.clockKind == ClockKind::L13) {
-        WriteL13(bytes, state.clock.selected, state.startup.selected);
-    } else if (layout.clockField) {
-        WriteField(bytes, *layout.clockField, state.clock.selected);
-    }
-    if (layout.bodField) {
-        WriteField(bytes, *layout.bodField, state.bod.selected);
-    }
-    if (layout.bootBlockField) {
-        WriteField(bytes, *layout.bootBlockField, state.bootBlock.selected);
-    }
-    for (const BoxLayout& box : layout.boxes) {
-        if (state.FindBox(box.box)->ticked) {
-            ClearBit(bytes, box.byte, box.bit);
-        }
-    }
-    const int mode = state.lock.selected;
-    if (mode >= 0 && static_cast<size_t>(mode) < layout.lockBytes.size()) {
-        bytes.lock = layout.lockBytes[static_cast<size_t>(mode)];
-    }
+    WriteClock(bytes, state, layout.clock);
+    WriteList(bytes, layout.bod, state.bod.selected);
+    WriteList(bytes, layout.bootBlock, state.bootBlock.selected);
+    WriteBoxes(bytes, state, layout.boxes);
+    WriteLockMode(bytes, state.lock.selected, layout.lockBytes);
     if (layout.bootLock) {
-        WriteField(bytes, Blb0Field(), state.blb0.selected);
-        WriteField(bytes, Blb1Field(), state.blb1.selected);
+        for (auto [combo, lock] : BootLocks(state)) {
+            WriteField(bytes, lock->field, combo->selected);
+        }
     }
     return bytes;
 }
@@ -217,37 +268,37 @@ void ShowLockDescription(ControlState& state, const DeviceLayout& layout) {
 }
 
 void ShowBlb0Description(ControlState& state) {
-    ShowFromList(state, state.blb0, Blb0Descriptions());
+    ShowFromList(state, state.blb0, BootLock0().descriptions);
 }
 
 void ShowBlb1Description(ControlState& state) {
-    ShowFromList(state, state.blb1, Blb1Descriptions());
+    ShowFromList(state, state.blb1, BootLock1().descriptions);
 }
 
 void ClockChanged(ControlState& state, const DeviceLayout& layout) {
-    if (layout.clockKind != ClockKind::L13) {
+    if (layout.clock.kind != ClockKind::ThirteenSources) {
         return;
     }
     StartupChoice choice = StartupForClock(state.clock.selected);
     const int last = static_cast<int>(choice.entries.size()) - 1;
     state.startup.entries = std::move(choice.entries);
     state.startup.selected = std::clamp(state.startup.selected, 0, last);
-    BoxState& box = *state.FindBox(Control::Box1047);
-    box.visible = !choice.box1047Label.empty();
-    box.label = std::move(choice.box1047Label);
+    BoxState& box = *state.FindBox(Control::ClockOptionBox);
+    box.visible = !choice.clockOptionLabel.empty();
+    box.label = std::move(choice.clockOptionLabel);
 }
 
 void BodChanged(ControlState& state, const DeviceLayout& layout) {
-    if (layout.clockKind != ClockKind::L16B) {
+    if (layout.clock.kind != ClockKind::FollowsBod) {
         return;
     }
-    state.clock.entries = L16BEntries(state.bod.selected == 1);
+    state.clock.entries = ClockEntriesForBod(state.bod.selected == 1);
     state.clock.selected = std::max(state.clock.selected, 0);
 }
 
 void SetFuseControlsEnabled(ControlState& state, const DeviceLayout& layout, bool on) {
     state.fuseGroupEnabled = on;
-    for (Control id : layout.fuseControls) {
+    for (Control id : FuseControls(layout)) {
         if (ComboState* combo = state.FindCombo(id)) {
             combo->enabled = on;
         } else if (BoxState* box = state.FindBox(id)) {

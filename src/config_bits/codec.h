@@ -18,14 +18,16 @@ void ApplyBytes(ControlState& state, const DeviceLayout& layout, const ConfigByt
 // The bytes the controls stand for, each composed from 0xFF by clearing bits.
 ConfigBytes ComposeBytes(const ControlState& state, const DeviceLayout& layout);
 
-// Lock-mode, BLB0 and BLB1 descriptions for the current selection, shown in 1009.
+// Lock-mode, BLB0 and BLB1 descriptions for the current selection, shown under the lock combos.
 void ShowLockDescription(ControlState& state, const DeviceLayout& layout);
 void ShowBlb0Description(ControlState& state);
 void ShowBlb1Description(ControlState& state);
 
-// A new clock source: the start-up list and box 1047 follow it (thirteen-source layouts).
+// A new clock source: the start-up list and the clock option box follow it (thirteen-source
+// layouts).
 void ClockChanged(ControlState& state, const DeviceLayout& layout);
-// A new BOD selection: the clock texts follow it (K11), keeping the clock index.
+// A new BOD selection: the clock texts follow it (ClockKind::FollowsBod), keeping the clock
+// index.
 void BodChanged(ControlState& state, const DeviceLayout& layout);
 
 void SetFuseControlsEnabled(ControlState& state, const DeviceLayout& layout, bool on);

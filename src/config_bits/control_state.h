@@ -8,32 +8,32 @@
 
 namespace zentaro {
 
-// Control ids of the advanced options window.
-enum class Control : int {
-    LockGroup = 1024,
-    Lock = 1007,
-    Blb0 = 1049,
-    Blb1 = 1050,
-    LockDescription = 1009,
-    FuseGroup = 1010,
-    Clock = 1040,
-    Startup = 1085,
-    Bod = 1041,
-    BootBlock = 1048,
-    Box1042 = 1042,
-    Box1043 = 1043,
-    Box1044 = 1044,
-    Box1088 = 1088,
-    Box1045 = 1045,
-    Box1046 = 1046,
-    Box1047 = 1047,
-    Box1089 = 1089,
+// The lock and fuse controls of the advanced options window.
+enum class Control {
+    Lock,
+    Blb0,
+    Blb1,
+    Clock,
+    Startup,
+    Bod,
+    BootBlock,
+    // The check boxes are named after what they show on most devices; a few layouts lend a box
+    // to another bit of theirs, under that bit's own label.
+    SpiEnableBox,
+    BootResetBox,
+    EepromSaveBox,
+    QcompBox,
+    OnChipDebugBox,
+    JtagEnableBox,
+    ClockOptionBox,  // its label and visibility follow the clock source
+    WatchdogAlwaysOnBox,
 };
 
 // The check boxes, left column top to bottom, then right column top to bottom.
 inline constexpr std::array<Control, 8> kBoxes = {
-    Control::Box1042, Control::Box1043, Control::Box1044, Control::Box1088,
-    Control::Box1045, Control::Box1046, Control::Box1047, Control::Box1089,
+    Control::SpiEnableBox,   Control::BootResetBox,        Control::EepromSaveBox,
+    Control::QcompBox,       Control::OnChipDebugBox,      Control::JtagEnableBox,
+    Control::ClockOptionBox, Control::WatchdogAlwaysOnBox,
 };
 
 struct ComboState {
@@ -70,7 +70,7 @@ struct ControlState {
     bool lockDescriptionEnabled = true;
     bool fuseGroupEnabled = true;
 
-    // The combo or check box with this id; nullptr when the id names another kind of control.
+    // The combo or check box; nullptr when the control is of the other kind.
     ComboState* FindCombo(Control id);
     const ComboState* FindCombo(Control id) const;
     BoxState* FindBox(Control id);

@@ -15,16 +15,16 @@ namespace zentaro {
 // Everything the advanced options window shows.
 struct AdvancedState {
     ControlState controls;
-    std::string signature;  // 1016
+    std::string signature;
     bool signatureRead = false;
-    std::string identifier;      // 1017
-    std::string version;         // 1018
-    std::string calibration;     // 1079
+    std::string identifier;
+    std::string version;
+    std::string calibration;
     ConfigBytes bytes;           // as the last read found them
     bool bytesComplete = false;  // the board answered every read of the last read
-    bool readEnabled = true;     // 1013
-    bool writeEnabled = true;    // 1014
-    bool eraseEnabled = true;    // 1027
+    bool readEnabled = true;
+    bool writeEnabled = true;
+    bool eraseEnabled = true;
 };
 
 // The advanced options without the window: opening, and the read, write and erase of the

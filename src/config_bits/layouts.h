@@ -22,9 +22,10 @@ struct BitField {
     std::vector<int> readEntries;     // entry shown for each field value, or kKeepSelection
 };
 
+// One configuration bit and the check box that shows it.
 struct BoxLayout {
-    Control box = Control::Box1042;
-    std::string label;
+    Control box = Control::SpiEnableBox;
+    std::string label{};
     ConfigByte byte = ConfigByte::Low;
     uint8_t bit = 0;
     bool labelFromClock = false;  // label and visibility follow the clock source
@@ -33,56 +34,47 @@ struct BoxLayout {
 };
 
 enum class ClockKind {
-    None,  // "Not selectable/Supported"
-    List,  // fixed list, one field
-    L13,   // thirteen sources plus the start-up combo
-    L16B,  // sixteen entries whose texts follow the BOD combo
+    None,             // "Not selectable/Supported"
+    List,             // fixed list, one field
+    ThirteenSources,  // thirteen sources, each with its own start-up list
+    FollowsBod,       // sixteen entries whose texts follow the BOD selection
+};
+
+struct ClockLayout {
+    ClockKind kind = ClockKind::None;
+    std::vector<std::string> entries{};  // List and ThirteenSources
+    std::optional<BitField> field{};     // List and FollowsBod
+    bool namedByDevice = false;          // List: the device's ClockListVariant gives the entries
+    bool readFromZeroByte = false;       // List: entry 1 only when the whole low byte is 0x00
+};
+
+// A combo with a fixed list, such as the BOD level or the boot block size.
+struct ListLayout {
+    std::vector<std::string> entries{};
+    BitField field;
+};
+
+// The fuse controls of one layout class; a class without a list leaves it out.
+struct FuseLayout {
+    bool bootLock = false;  // BLB0 and BLB1 combos
+    std::vector<BoxLayout> boxes{};
+    ClockLayout clock{};
+    std::optional<ListLayout> bod{};
+    std::optional<ListLayout> bootBlock{};
 };
 
 // Everything about one device's lock and fuse controls.
-struct DeviceLayout {
-    LayoutClass layoutClass = LayoutClass::K0;
-    std::vector<std::string> lockModes;
-    std::vector<std::string> lockDescriptions;  // one per lock mode
-    std::vector<uint8_t> lockBytes;             // lock byte written for each lock mode
-    std::optional<BitField> lockRead;           // none: a read leaves the lock mode alone
-    bool bootLock = false;                      // BLB0 and BLB1 combos
-
-    ClockKind clockKind = ClockKind::None;
-    std::vector<std::string> clockEntries;  // List and L13
-    std::optional<BitField> clockField;     // List and L16B
-    bool clockFromZeroByte = false;         // read: entry 1 only when the whole byte is 0x00
-
-    std::vector<std::string> bodEntries;
-    std::optional<BitField> bodField;
-    std::vector<std::string> bootBlockEntries;
-    std::optional<BitField> bootBlockField;
-
-    std::vector<BoxLayout> boxes;
-    // Enabled and disabled together with the fuse group box.
-    std::vector<Control> fuseControls;
+struct DeviceLayout : FuseLayout {
+    LayoutClass layoutClass = LayoutClass::NoFuses;
+    std::vector<std::string> lockModes{};
+    std::vector<std::string> lockDescriptions{};  // one per lock mode
+    std::vector<uint8_t> lockBytes{};             // lock byte written for each lock mode
+    std::optional<BitField> lockRead{};           // none: a read leaves the lock mode alone
 };
 
 DeviceLayout LayoutForDevice(const DeviceProfile& profile);
 
-// Lists shared by several classes.
-inline constexpr const char* kNoClockList = "Not selectable/Supported";
-inline constexpr const char* kNoList = " Not selectable/Supported";
-const std::vector<std::string>& Blb0Entries();
-const std::vector<std::string>& Blb1Entries();
-const std::vector<std::string>& Blb0Descriptions();
-const std::vector<std::string>& Blb1Descriptions();
-const BitField& Blb0Field();
-const BitField& Blb1Field();
-
-// The K11 clock list for the BOD selection (entry 1 is "BOD enabled").
-std::vector<std::string> L16BEntries(bool bodEnabled);
-
-// The start-up combo and box 1047 for an L13 clock entry.
-struct StartupChoice {
-    std::vector<std::string> entries;
-    std::string box1047Label;  // empty: box hidden
-};
-StartupChoice StartupForClock(int clockEntry);
+// The controls enabled and disabled together with the fuse group box.
+std::vector<Control> FuseControls(const FuseLayout& layout);
 
 }  // namespace zentaro

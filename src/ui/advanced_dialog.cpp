@@ -5,6 +5,7 @@
 #include <QSignalBlocker>
 #include <QStringList>
 #include <QTimer>
+#include <iterator>
 
 #include "config_bits/codec.h"
 #include "ui_advanced_dialog.h"
@@ -13,8 +14,34 @@ namespace zentaro {
 
 namespace {
 
-constexpr Control kCombos[] = {Control::Lock,    Control::Blb0, Control::Blb1,     Control::Clock,
-                               Control::Startup, Control::Bod,  Control::BootBlock};
+// Each control beside the widget that shows it.
+template <typename Widget>
+struct Binding {
+    Control id;
+    Widget* Ui::AdvancedDialog::*widget;
+};
+
+constexpr Binding<QComboBox> kCombos[] = {
+    {Control::Lock, &Ui::AdvancedDialog::lockCombo},
+    {Control::Blb0, &Ui::AdvancedDialog::blb0Combo},
+    {Control::Blb1, &Ui::AdvancedDialog::blb1Combo},
+    {Control::Clock, &Ui::AdvancedDialog::clockCombo},
+    {Control::Startup, &Ui::AdvancedDialog::startupCombo},
+    {Control::Bod, &Ui::AdvancedDialog::bodCombo},
+    {Control::BootBlock, &Ui::AdvancedDialog::bootBlockCombo},
+};
+
+constexpr Binding<QCheckBox> kCheckBoxes[] = {
+    {Control::SpiEnableBox, &Ui::AdvancedDialog::spiEnableBox},
+    {Control::BootResetBox, &Ui::AdvancedDialog::bootResetBox},
+    {Control::EepromSaveBox, &Ui::AdvancedDialog::eepromSaveBox},
+    {Control::QcompBox, &Ui::AdvancedDialog::qcompBox},
+    {Control::OnChipDebugBox, &Ui::AdvancedDialog::onChipDebugBox},
+    {Control::JtagEnableBox, &Ui::AdvancedDialog::jtagEnableBox},
+    {Control::ClockOptionBox, &Ui::AdvancedDialog::clockOptionBox},
+    {Control::WatchdogAlwaysOnBox, &Ui::AdvancedDialog::watchdogAlwaysOnBox},
+};
+static_assert(std::size(kCheckBoxes) == kBoxes.size());
 
 QString Text(const std::string& text) {
     return QString::fromStdString(text);
@@ -36,6 +63,13 @@ void RenderCombo(QComboBox& combo, const ComboState& state) {
     combo.setCurrentIndex(state.selected);
     combo.setVisible(state.visible);
     combo.setEnabled(state.enabled);
+}
+
+void RenderBox(QCheckBox& box, const BoxState& state) {
+    box.setText(Text(state.label));
+    box.setChecked(state.ticked);
+    box.setVisible(state.visible);
+    box.setEnabled(state.enabled);
 }
 
 }  // namespace
@@ -113,31 +147,6 @@ void AdvancedDialog::Exchange(std::function<SessionResult()> command) {
                   });
 }
 
-QComboBox* AdvancedDialog::ComboFor(Control id) const {
-    switch (id) {
-        case Control::Lock:
-            return ui_->lockCombo;
-        case Control::Blb0:
-            return ui_->blb0Combo;
-        case Control::Blb1:
-            return ui_->blb1Combo;
-        case Control::Clock:
-            return ui_->clockCombo;
-        case Control::Startup:
-            return ui_->startupCombo;
-        case Control::Bod:
-            return ui_->bodCombo;
-        case Control::BootBlock:
-            return ui_->bootBlockCombo;
-        default:
-            return nullptr;
-    }
-}
-
-QCheckBox* AdvancedDialog::BoxFor(Control id) const {
-    return findChild<QCheckBox*>(QStringLiteral("box%1").arg(static_cast<int>(id)));
-}
-
 // Focus on a lock combo shows its description again, as a selection does.
 bool AdvancedDialog::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn) {
@@ -154,19 +163,15 @@ bool AdvancedDialog::eventFilter(QObject* watched, QEvent* event) {
 
 void AdvancedDialog::Render() {
     const ControlState& controls = state_.controls;
-    for (Control id : kCombos) {
-        QComboBox* combo = ComboFor(id);
+    for (const auto& [id, widget] : kCombos) {
+        QComboBox* combo = ui_.get()->*widget;
         const QSignalBlocker blocker(combo);
         RenderCombo(*combo, *controls.FindCombo(id));
     }
-    for (Control id : kBoxes) {
-        QCheckBox* box = BoxFor(id);
-        const BoxState& shown = *controls.FindBox(id);
+    for (const auto& [id, widget] : kCheckBoxes) {
+        QCheckBox* box = ui_.get()->*widget;
         const QSignalBlocker blocker(box);
-        box->setText(Text(shown.label));
-        box->setChecked(shown.ticked);
-        box->setVisible(shown.visible);
-        box->setEnabled(shown.enabled);
+        RenderBox(*box, *controls.FindBox(id));
     }
     ui_->lockGroup->setEnabled(controls.lockGroupEnabled);
     ui_->lockDescription->setText(Text(controls.lockDescription));
@@ -184,11 +189,11 @@ void AdvancedDialog::Render() {
 
 void AdvancedDialog::Capture() {
     ControlState& controls = state_.controls;
-    for (Control id : kCombos) {
-        controls.FindCombo(id)->selected = ComboFor(id)->currentIndex();
+    for (const auto& [id, widget] : kCombos) {
+        controls.FindCombo(id)->selected = (ui_.get()->*widget)->currentIndex();
     }
-    for (Control id : kBoxes) {
-        controls.FindBox(id)->ticked = BoxFor(id)->isChecked();
+    for (const auto& [id, widget] : kCheckBoxes) {
+        controls.FindBox(id)->ticked = (ui_.get()->*widget)->isChecked();
     }
 }
 

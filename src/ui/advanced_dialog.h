@@ -10,8 +10,6 @@
 #include "session/session.h"
 #include "ui/board_runner.h"
 
-class QComboBox;
-class QCheckBox;
 class QPushButton;
 
 namespace Ui {
@@ -40,8 +38,6 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    QComboBox* ComboFor(Control id) const;
-    QCheckBox* BoxFor(Control id) const;
     void Render();
     void Capture();
     // Takes the widgets' values, applies a rule to the controls and shows the result.

@@ -32,7 +32,7 @@ TEST(DeviceProfiles, OneProfilePerTableRowFoundByItsCode) {
 TEST(DeviceProfiles, AnUnknownCodeGetsNoPerChipRule) {
     const DeviceProfile& unknown = ProfileForCode(0xE5);
     EXPECT_EQ(unknown.record.name, nullptr);
-    EXPECT_EQ(unknown.layoutClass, LayoutClass::K0);
+    EXPECT_EQ(unknown.layoutClass, LayoutClass::NoFuses);
     EXPECT_EQ(unknown.boot.kind, BootSizeKind::NoBootSection);
     EXPECT_FALSE(unknown.pageMode || unknown.erasedByLeavingProgrammingMode);
 }
@@ -65,9 +65,9 @@ TEST(DeviceProfiles, PageModeRowsHaveAFlashPageOfWholeWords) {
     }
 }
 
-TEST(DeviceProfiles, OnlyK2RowsNameTheirOwnClockList) {
+TEST(DeviceProfiles, OnlySpiAndClockBitRowsNameTheirOwnClockList) {
     for (const DeviceProfile& profile : DeviceProfiles()) {
-        EXPECT_EQ(profile.layoutClass == LayoutClass::K2,
+        EXPECT_EQ(profile.layoutClass == LayoutClass::SpiAndClockBit,
                   profile.clockList != ClockListVariant::OfClass)
             << NameOf(profile);
     }

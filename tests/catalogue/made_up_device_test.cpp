@@ -27,7 +27,7 @@ using Bytes = std::vector<uint8_t>;
 // clang-format off
 constexpr DeviceProfile kTesta{
     .record = {"Testa 1 BOOT", 0xE5, 4096, 256, {'B', 'B', 'B', 0}, 1, 4, 0, {1, 1, 0, 0}, 0xFFFFFFFF, 0x02, 0x04, 0x01, 0x03, {0, 0, 0, 0}},
-    .layoutClass = LayoutClass::K12,
+    .layoutClass = LayoutClass::SixteenClocksBootBlock,
     .lockEncoding = LockEncoding::Bits1And0,
     .lockRead = LockReadRule::LockBits1And0,
     .bytesRead = ConfigBytesRead::LockLowHigh,
@@ -41,7 +41,7 @@ constexpr DeviceProfile kTesta{
 
 TEST(MadeUpDevice, ItsRowAloneGivesLayoutReadPlanAndBootSection) {
     const DeviceLayout layout = LayoutForDevice(kTesta);
-    EXPECT_EQ(layout.layoutClass, LayoutClass::K12);
+    EXPECT_EQ(layout.layoutClass, LayoutClass::SixteenClocksBootBlock);
     EXPECT_THAT(layout.lockBytes, ElementsAre(0xFF, 0xFE, 0xFC));
     ASSERT_TRUE(layout.lockRead.has_value());
     EXPECT_EQ(layout.lockRead->byte, ConfigByte::Lock);

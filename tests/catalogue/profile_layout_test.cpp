@@ -20,13 +20,13 @@ TEST(DeviceProfiles, EveryRowGetsACompleteLayoutOfItsClass) {
         EXPECT_EQ(layout.lockDescriptions.size(), layout.lockModes.size());
         EXPECT_EQ(layout.lockBytes.size(), layout.lockModes.size());
         // Only the class without fuses has no fuse control.
-        EXPECT_EQ(layout.fuseControls.empty(), profile.layoutClass == LayoutClass::K0);
-        if (layout.clockKind == ClockKind::List) {
-            ASSERT_TRUE(layout.clockField.has_value());
-            EXPECT_EQ(layout.clockField->writeCodes.size(), layout.clockEntries.size());
+        EXPECT_EQ(FuseControls(layout).empty(), profile.layoutClass == LayoutClass::NoFuses);
+        if (layout.clock.kind == ClockKind::List) {
+            ASSERT_TRUE(layout.clock.field.has_value());
+            EXPECT_EQ(layout.clock.field->writeCodes.size(), layout.clock.entries.size());
         }
     }
-    EXPECT_EQ(used.size(), 18u);  // K0 … K17 each describe at least one chip
+    EXPECT_EQ(used.size(), 18u);  // every class describes at least one chip
 }
 
 }  // namespace

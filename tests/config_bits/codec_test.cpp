@@ -59,7 +59,8 @@ struct RoundTrip {
 // bit as 1, whatever the other bytes hold.
 TEST(CodecRoundTrip, CoveredBitsSurviveReadAndWriteForEveryClass) {
     auto bod = [](unsigned lowBit) { return [=](uint8_t v) { return !Pair(v, lowBit, 1); }; };
-    // K2 to K17, each covered byte of one or two devices of the class.
+    // Every class with fuses but ClockFromZeroByte, each covered byte of one or two devices of
+    // the class.
     const std::vector<RoundTrip> cases = {
         {0x13, B::Low, 0x21},
         {0x4C, B::Low, 0x21},
@@ -187,23 +188,24 @@ TEST(CodecBoxes, LabelsShownPerClass) {
     EXPECT_TRUE(VisibleLabels(InitialControls(LayoutForDevice(ProfileForCode(0x10)))).empty());
     EXPECT_EQ(VisibleLabels(InitialControls(LayoutForDevice(ProfileForCode(0x51)))),
               (std::vector<std::string>{"&Reset Disable", "&Fast Start"}));
-    // Left column top to bottom, then the right column; 1047 follows the clock (entry 0).
+    // Left column top to bottom, then the right column; the clock option box follows the
+    // clock (entry 0).
     EXPECT_EQ(VisibleLabels(InitialControls(LayoutForDevice(ProfileForCode(0x43)))),
               (std::vector<std::string>{"&SPI 启用  ", "&BOOTRST", "&EESAVE", "&QCOMP",
                                         "&OCD Enable", "&JTAG Enable", "&INTCAP", "&WDTON"}));
 }
 
-TEST(CodecK1, SingleByteDecodedByItsOwnRules) {
+TEST(CodecClockFromZeroByte, SingleByteDecodedByItsOwnRules) {
     // Bits 7-6: 00 mode 1, 10 mode 2, 11 mode 3.
     EXPECT_EQ(Read(0x10, Bytes(0xFF, 0x3F)).lock.selected, 0);
     EXPECT_EQ(Read(0x10, Bytes(0xFF, 0xBF)).lock.selected, 1);
     EXPECT_EQ(Read(0x11, Bytes(0xFF, 0xFF)).lock.selected, 2);
-    // Box 1042 is ticked when bit 5 is 1 and never shown; ticked still clears bit 5.
+    // Its box is ticked when bit 5 is 1 and never shown; ticked still clears bit 5.
     const ControlState ticked = Read(0x10, Bytes(0xFF, 0x20));
-    EXPECT_TRUE(Box(ticked, Control::Box1042).ticked);
-    EXPECT_FALSE(Box(ticked, Control::Box1042).visible);
+    EXPECT_TRUE(Box(ticked, Control::SpiEnableBox).ticked);
+    EXPECT_FALSE(Box(ticked, Control::SpiEnableBox).visible);
     EXPECT_EQ(Write(0x10, ticked).low & 0x20, 0);
-    EXPECT_FALSE(Box(Read(0x10, Bytes(0xFF, 0xDF)), Control::Box1042).ticked);
+    EXPECT_FALSE(Box(Read(0x10, Bytes(0xFF, 0xDF)), Control::SpiEnableBox).ticked);
     // The clock is "Ext XTAL" only when the whole byte is zero; written as bit 0.
     EXPECT_EQ(Read(0x10, Bytes(0xFF, 0x00)).clock.selected, 1);
     EXPECT_EQ(Read(0x10, Bytes(0xFF, 0x01)).clock.selected, 0);
@@ -259,10 +261,10 @@ TEST(CodecLock, UnchangedBandKeepsModeAndFuseControls) {
         ConfigBytes modeTwo;
     };
     const std::vector<Band> bands = {
-        {0x10, Bytes(0xFF, 0x7F), Bytes(0xFF, 0xBF)},  // K1: bits 7-6 of the byte read
-        {0x13, Bytes(0xFF, 0xBF), Bytes(0xFF, 0x7F)},  // K2: combined byte, 10 unchanged
-        {0x30, Bytes(0xFB, 0xFF), Bytes(0xFD, 0xFF)},  // K3: lock bits 2-1, 01 unchanged
-        {0x74, Bytes(0xFD, 0xFF), Bytes(0xFE, 0xFF)},  // K15: lock bits 1-0, 01 unchanged
+        {0x10, Bytes(0xFF, 0x7F), Bytes(0xFF, 0xBF)},  // bits 7-6 of the byte read
+        {0x13, Bytes(0xFF, 0xBF), Bytes(0xFF, 0x7F)},  // combined byte, 10 unchanged
+        {0x30, Bytes(0xFB, 0xFF), Bytes(0xFD, 0xFF)},  // lock bits 2-1, 01 unchanged
+        {0x74, Bytes(0xFD, 0xFF), Bytes(0xFE, 0xFF)},  // lock bits 1-0, 01 unchanged
     };
     for (const Band& band : bands) {
         SCOPED_TRACE(::testing::Message() << "code 0x" << std::hex << band.code);
@@ -280,26 +282,28 @@ TEST(CodecLock, UnchangedBandKeepsModeAndFuseControls) {
 }
 
 TEST(CodecLock, ModeReadEnablesTheClassFuseControlsUnlessDenied) {
-    // K12: 1042, 1043, 1040, 1041, 1048 and the group.
+    // SixteenClocksBootBlock: its two boxes, clock, BOD, boot block and the group.
     ControlState open = Read(0x64, Bytes(0xFF, 0xFF));
     EXPECT_TRUE(open.fuseGroupEnabled);
-    EXPECT_TRUE(Box(open, Control::Box1042).enabled && Box(open, Control::Box1043).enabled);
+    EXPECT_TRUE(Box(open, Control::SpiEnableBox).enabled &&
+                Box(open, Control::BootResetBox).enabled);
     EXPECT_TRUE(open.clock.enabled && open.bod.enabled && open.bootBlock.enabled);
-    EXPECT_FALSE(Box(open, Control::Box1044).enabled);
+    EXPECT_FALSE(Box(open, Control::EepromSaveBox).enabled);
 
     const ControlState locked = Read(0x64, Bytes(0xFC, 0xFF));
     EXPECT_EQ(locked.lock.selected, 2);
-    EXPECT_FALSE(locked.fuseGroupEnabled || Box(locked, Control::Box1042).enabled ||
+    EXPECT_FALSE(locked.fuseGroupEnabled || Box(locked, Control::SpiEnableBox).enabled ||
                  locked.clock.enabled);
 
     const ControlState denied = Read(0x64, Bytes(0xFF, 0xFF), true);
     EXPECT_EQ(denied.lock.selected, 0);
-    EXPECT_FALSE(denied.clock.enabled || Box(denied, Control::Box1042).enabled);
+    EXPECT_FALSE(denied.clock.enabled || Box(denied, Control::SpiEnableBox).enabled);
 
-    // K10 has no clock list: only its two boxes follow the mode.
-    const ControlState k10 = Read(0x71, Bytes(0xFF, 0xFF));
-    EXPECT_TRUE(Box(k10, Control::Box1042).enabled && Box(k10, Control::Box1043).enabled);
-    EXPECT_FALSE(k10.clock.enabled || k10.clock.visible);
+    // BigMemClockdiv has no clock list: only its two boxes follow the mode.
+    const ControlState bigMem = Read(0x71, Bytes(0xFF, 0xFF));
+    EXPECT_TRUE(Box(bigMem, Control::SpiEnableBox).enabled &&
+                Box(bigMem, Control::BootResetBox).enabled);
+    EXPECT_FALSE(bigMem.clock.enabled || bigMem.clock.visible);
 }
 
 TEST(CodecLock, DescriptionFollowsTheSelection) {
@@ -319,7 +323,7 @@ TEST(CodecLock, DescriptionFollowsTheSelection) {
     EXPECT_EQ(boot.lockDescription, "No LPM, No SPM Boot Loader section");
 }
 
-TEST(CodecClock, K7IdenticalFirstEntriesWriteDifferentCodes) {
+TEST(CodecClock, StartupListIdenticalFirstEntriesWriteDifferentCodes) {
     const DeviceLayout layout = LayoutForDevice(ProfileForCode(0x56));
     ControlState state = InitialControls(layout);
     ASSERT_EQ(state.clock.entries[0], state.clock.entries[1]);
@@ -330,7 +334,7 @@ TEST(CodecClock, K7IdenticalFirstEntriesWriteDifferentCodes) {
     EXPECT_EQ(Read(0x56, Bytes(0xFF, 0xFD)).clock.selected, 1);
 }
 
-TEST(CodecClock, K5ValuesWithoutEntryKeepThePreviousSelection) {
+TEST(CodecClock, FiveSourcesValuesWithoutEntryKeepThePreviousSelection) {
     const DeviceLayout layout = LayoutForDevice(ProfileForCode(0x50));
     ControlState state = InitialControls(layout);
     ApplyBytes(state, layout, Bytes(0xFF, 0xF6), false);  // 110: "Ext LFXTAL"
@@ -344,7 +348,7 @@ TEST(CodecClock, K5ValuesWithoutEntryKeepThePreviousSelection) {
     EXPECT_EQ(state.clock.entries[static_cast<size_t>(state.clock.selected)], "Ext Clock");
 }
 
-TEST(CodecClock, K11ClockListFollowsTheBodSelectionKeepingTheIndex) {
+TEST(CodecClock, ClockListFollowsTheBodSelectionKeepingTheIndex) {
     const DeviceLayout layout = LayoutForDevice(ProfileForCode(0x60));
     ControlState state = InitialControls(layout);
     EXPECT_TRUE(state.clock.entries.empty());
@@ -363,20 +367,20 @@ TEST(CodecClock, K11ClockListFollowsTheBodSelectionKeepingTheIndex) {
 }
 
 TEST(CodecBod, TwoBitCodesAndTheReservedValue) {
-    // K3 on low bits 4-3: entries write 11, 10, 00; 01 reads as entry 0.
-    const DeviceLayout k3 = LayoutForDevice(ProfileForCode(0x30));
-    ControlState state = InitialControls(k3);
+    // EightClocksAndBod on low bits 4-3: entries write 11, 10, 00; 01 reads as entry 0.
+    const DeviceLayout eightClocks = LayoutForDevice(ProfileForCode(0x30));
+    ControlState state = InitialControls(eightClocks);
     const uint8_t written[] = {0x18, 0x10, 0x00};
     for (int i = 0; i < 3; ++i) {
         state.bod.selected = i;
-        EXPECT_EQ(ComposeBytes(state, k3).low & 0x18, written[i]);
+        EXPECT_EQ(ComposeBytes(state, eightClocks).low & 0x18, written[i]);
     }
     EXPECT_EQ(Read(0x30, Bytes(0xFF, 0xEF)).bod.selected, 0);
-    // K12 on low bits 7-6: 11, 01, 10, 00.
+    // SixteenClocksBootBlock on low bits 7-6: 11, 01, 10, 00.
     EXPECT_EQ(Read(0x64, Bytes(0xFF, 0x7F)).bod.entries[1], "Bodlevel 4.0V");
     EXPECT_EQ(Read(0x64, Bytes(0xFF, 0x7F)).bod.selected, 1);
     EXPECT_EQ(Read(0x64, Bytes(0xFF, 0xBF)).bod.selected, 2);
-    // K9 keeps its BOD in the high byte.
+    // ThirteenSourcesPll keeps its BOD in the high byte.
     EXPECT_EQ(Read(0x5E, Bytes(0xFF, 0xFF, 0xFC)).bod.selected, 2);
     EXPECT_EQ(Read(0x5E, Bytes(0xFF, 0xFF, 0xFC)).bod.entries[2], "BOD enabled, 4.0V");
 }

@@ -23,7 +23,7 @@ TEST_F(OptionsBoardTest, SerialWriteOfEditedControlsReachesTheChipAndReadsBack) 
     controls.clock.selected = 11;
     ClockChanged(controls, options.Layout());
     controls.startup.selected = 6;  // bit 2 travels in low bit 0
-    controls.FindBox(Control::Box1089)->ticked = true;
+    controls.FindBox(Control::WatchdogAlwaysOnBox)->ticked = true;
     controls.blb1.selected = 2;
     controls.lock.selected = 1;
     options.Write();

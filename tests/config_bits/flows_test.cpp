@@ -153,7 +153,7 @@ TEST_F(FlowsTest, BoardWithoutTypeGetsOnlyWhatBothTypesMay) {
 }
 
 TEST_F(FlowsTest, SerialOldStyleLowFuseCarriesFiveBitsInTheInstruction) {
-    AdvancedOptions& options = Open("Orlan 3", 'S');  // K2: SPI bit 5, clock bit 0
+    AdvancedOptions& options = Open("Orlan 3", 'S');  // SpiAndClockBit: SPI bit 5, clock bit 0
     ControlState& controls = options.Controls();
     controls.boxes[0].ticked = true;
     controls.clock.selected = 0;

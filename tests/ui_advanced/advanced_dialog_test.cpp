@@ -150,13 +150,13 @@ TEST_F(AdvancedDialogTest, FocusingALockComboShowsItsDescriptionAgain) {
     EXPECT_EQ(Text("lockDescription"), modeTwo);
 }
 
-TEST_F(AdvancedDialogTest, ClockChangeRebuildsStartupListAndBox1047) {
+TEST_F(AdvancedDialogTest, ClockChangeRebuildsStartupListAndClockOptionBox) {
     for (const char* name : {"Sarko 7", "Mirval 1", "Mirval 9", "Mirval 8", "Mirval 10"}) {
         SCOPED_TRACE(name);
         Open(name, 'S');
         QComboBox* clock = Combo("clockCombo");
         QComboBox* startup = Combo("startupCombo");
-        QCheckBox* box1047 = Find<QCheckBox>("box1047");
+        QCheckBox* clockOption = Find<QCheckBox>("clockOptionBox");
         ASSERT_TRUE(clock->isEnabled() && startup->isVisible());
 
         startup->setCurrentIndex(2);
@@ -164,8 +164,8 @@ TEST_F(AdvancedDialogTest, ClockChangeRebuildsStartupListAndBox1047) {
         EXPECT_EQ(startup->count(), 8);
         EXPECT_EQ(startup->itemText(0), "Startup: 4ms + 258 CK");
         EXPECT_EQ(startup->currentIndex(), 2);
-        EXPECT_TRUE(box1047->isVisible());
-        EXPECT_EQ(box1047->text(), "&Full amplitude");
+        EXPECT_TRUE(clockOption->isVisible());
+        EXPECT_EQ(clockOption->text(), "&Full amplitude");
 
         startup->setCurrentIndex(6);
         clock->setCurrentIndex(9);  // a four-entry list: the start-up index is limited to 3
@@ -174,18 +174,18 @@ TEST_F(AdvancedDialogTest, ClockChangeRebuildsStartupListAndBox1047) {
         clock->setCurrentIndex(3);
         EXPECT_EQ(startup->count(), 4);
         EXPECT_EQ(startup->itemText(0), "Startup: 6 CK");
-        EXPECT_FALSE(box1047->isVisible());
+        EXPECT_FALSE(clockOption->isVisible());
 
         clock->setCurrentIndex(6);
         EXPECT_EQ(startup->itemText(0), "Startup: 18 CK");
-        EXPECT_EQ(box1047->text(), "&INTCAP");
-        EXPECT_TRUE(box1047->isVisible());
+        EXPECT_EQ(clockOption->text(), "&INTCAP");
+        EXPECT_TRUE(clockOption->isVisible());
     }
 }
 
 TEST_F(AdvancedDialogTest, WriteSendsWhatTheUserChoseAndLocksTheFuseControls) {
     Open("Mirval 10", 'P', 3, {"--low-fuse", "0xE1", "--high-fuse", "0x99"});
-    Find<QCheckBox>("box1089")->setChecked(true);  // &WDTON: extended bit 0
+    Find<QCheckBox>("watchdogAlwaysOnBox")->setChecked(true);  // &WDTON: extended bit 0
     Combo("lockCombo")->setCurrentIndex(1);
     Click("writeButton");
     EXPECT_EQ(Commands(*scripted->port),
@@ -197,19 +197,19 @@ TEST_F(AdvancedDialogTest, WriteSendsWhatTheUserChoseAndLocksTheFuseControls) {
 
 TEST_F(AdvancedDialogTest, ReadButtonShowsTheChipAgain) {
     Open("Mirval 5", 'P');
-    ASSERT_TRUE(Find<QCheckBox>("box1042")->isEnabled());
+    ASSERT_TRUE(Find<QCheckBox>("spiEnableBox")->isEnabled());
     sim::ConfigBytes config = scripted->board.Config();
     config.lock = 0xFC;
     scripted->board.SetConfig(config);
     Click("readButton");
     EXPECT_EQ(Combo("lockCombo")->currentIndex(), 2);
-    EXPECT_FALSE(Find<QCheckBox>("box1042")->isEnabled());
+    EXPECT_FALSE(Find<QCheckBox>("spiEnableBox")->isEnabled());
     EXPECT_TRUE(Find<QPushButton>("readButton")->isEnabled());
 }
 
 TEST_F(AdvancedDialogTest, AWriteThatLocksTheChipOutIsAskedFirstAndNoSendsNothing) {
     Open("Mirval 10", 'S', 3, {"--high-fuse", "0xD9"});  // serial programming on
-    Find<QCheckBox>("box1042")->setChecked(false);       // SPI 启用
+    Find<QCheckBox>("spiEnableBox")->setChecked(false);  // SPI 启用
     Click("writeButton");
     EXPECT_EQ(scripted->panel.Questions(),
               std::vector<std::string>{"写入后，芯片将不再响应本编程器，也无法再用它恢复：\n\n"
