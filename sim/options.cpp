@@ -6,7 +6,7 @@
 #include <memory>
 #include <utility>
 
-#include "cli/command_line.h"
+#include "common/command_line.h"
 
 namespace zentaro::sim {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <utility>
 
-#include "cli/command_line.h"
 #include "cli/help_text.h"
+#include "common/command_line.h"
 #include "link/low_io.h"
 
 namespace zentaro::cli {

@@ -21,7 +21,8 @@
 
 namespace zentaro {
 
-// Shown when no board answers, at start and when the board is checked again.
+// Shown when no board answers, at start and when the board is checked again. "1.37 汉化版" is
+// the edition its users have always seen here, not the build's version (kVersion).
 inline constexpr char kNoProgrammerText[] = "没有发现编程器目标板！   \nZentaro 1.37 汉化版 ";
 
 enum class MemoryCommand {

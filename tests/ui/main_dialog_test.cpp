@@ -18,6 +18,7 @@
 #include "ui/dialog_fixture.h"
 #include "ui/status_line.h"
 #include "ui/wait_for.h"
+#include "zentaro_version.h"
 
 namespace zentaro::test {
 namespace {
@@ -390,6 +391,7 @@ TEST_F(MainDialogTest, AboutBoxFromTheContextMenuAndF1) {
     EXPECT_EQ(seen.front(), QString::fromUtf8("关于 Zentaro Orvanta汉化版"));
     EXPECT_TRUE(seen.contains("[icon]"));
     EXPECT_TRUE(seen.contains(QString::fromUtf8("Zentaro 1.35C Orvanta汉化版")));
+    EXPECT_TRUE(seen.contains(QString::fromUtf8("版本 ") + QString::fromLatin1(kVersion)));
     EXPECT_EQ(seen.back(), QString::fromUtf8("确定"));
     EXPECT_EQ(answerer.Unexpected(), 0);
 }
