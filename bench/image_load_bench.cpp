@@ -31,19 +31,6 @@ namespace {
 
 constexpr uint32_t kImageSize = 128 * 1024;
 
-struct ScratchFolder {
-    ScratchFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "zentaro-bench-XXXXXX").string();
-        path = ::mkdtemp(pattern.data());
-    }
-    ~ScratchFolder() {
-        std::error_code error;
-        std::filesystem::remove_all(path, error);
-    }
-    std::filesystem::path path;
-};
-
 bool WriteWith(const std::string& path, const std::vector<uint8_t>& memory,
                bool (*write)(AtomicFile&, const uint8_t*, uint32_t)) {
     auto output = AtomicFile::Create(path);

@@ -43,19 +43,6 @@ double Since(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-struct ScratchFolder {
-    ScratchFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "zentaro-bench-XXXXXX").string();
-        path = ::mkdtemp(pattern.data());
-    }
-    ~ScratchFolder() {
-        std::error_code error;
-        std::filesystem::remove_all(path, error);
-    }
-    std::filesystem::path path;
-};
-
 void TimeHexLoad(const std::string& path, size_t size) {
     std::vector<uint8_t> image(size, 0xFF);
     constexpr int kRounds = 5;

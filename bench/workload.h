@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <stdlib.h>
+
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <random>
 #include <string>
@@ -25,6 +28,20 @@ inline std::vector<uint8_t> TestImage(size_t size) {
     }
     return image;
 }
+
+// A temporary folder, removed with everything in it when the bench is done.
+struct ScratchFolder {
+    ScratchFolder() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "zentaro-bench-XXXXXX").string();
+        path = ::mkdtemp(pattern.data());
+    }
+    ~ScratchFolder() {
+        std::error_code error;
+        std::filesystem::remove_all(path, error);
+    }
+    std::filesystem::path path;
+};
 
 [[nodiscard]] inline bool WriteHexFile(const std::string& path,
                                        const std::vector<uint8_t>& memory) {

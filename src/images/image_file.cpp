@@ -79,7 +79,7 @@ ImageFileLoad LoadImageFile(const std::string& path, std::optional<ImageFormat> 
     if (std::filesystem::is_regular_file(path, error)) {
         file.open(path, std::ios::binary);
     }
-    if (!file.is_open() || !file) {
+    if (!file.is_open()) {
         load.reason = "no such file (or not a plain file), or it cannot be read";
         return load;
     }

@@ -20,13 +20,7 @@ void LoadInto(std::istringstream& file, size_t lines, std::vector<uint8_t>& imag
         std::abort();
     }
 
-    // A stored byte lies at or below the highest address, and only after some data.
-    const size_t stored =
-        state.loadedData ? std::min<size_t>(state.highestAddress + 1ull, imageSize) : 0;
-    if (!zentaro::fuzz::AllEqual(image.data() + stored, imageSize - stored, 0xFF)) {
-        std::abort();
-    }
-    std::memset(image.data(), 0xFF, stored);
+    zentaro::fuzz::RequireBlankAboveLoaded(image, state);
 }
 
 }  // namespace
