@@ -2,7 +2,8 @@
 // Programs and verifies a full "Mirval 10" flash (128 KiB) through zentaro-cli --port against
 // the simulated board pacing its line at 115200 baud, once on one board and once on three
 // boards with one command, and compares the wall time with what the wire and the protocol's
-// fixed pauses need at the least.
+// fixed pauses need at the least. Then runs a production job (that flash, a full 4 KiB
+// EEPROM, a serial number and two fuse bytes) on one board and on eight at once.
 //
 //   cli_bench
 //
@@ -41,15 +42,15 @@ double Since(std::chrono::steady_clock::time_point start) {
 }
 
 // A full image without blank bytes, so that every byte goes over the wire.
-bool WriteImage(const std::string& path) {
+bool WriteImage(const std::string& path, size_t size = kSize) {
     std::mt19937 random(20240601);
-    std::vector<uint8_t> image(kSize);
+    std::vector<uint8_t> image(size);
     for (uint8_t& b : image) {
         b = static_cast<uint8_t>(random() % 255);
     }
     std::unique_ptr<HexOutput> output = CreateHexOutput(AtomicFile::Create(path));
-    return output && WriteHexRecords(*output, image.data(), kSize) && output->WriteEndRecord() &&
-           output->Commit();
+    return output && WriteHexRecords(*output, image.data(), static_cast<uint32_t>(size)) &&
+           output->WriteEndRecord() && output->Commit();
 }
 
 std::vector<std::unique_ptr<sim::SimServer>> StartBoards(size_t count, bool paced,
@@ -119,15 +120,14 @@ void Print(const char* label, const Timing& timing) {
                 timing.wall, timing.wire, timing.pauses, least, timing.wall / least);
 }
 
-// Runs zentaro-cli on the given boards and returns its wall time, or a negative time when it
-// failed.
-double RunCli(size_t boards, const std::string& home, const std::string& image) {
-    std::vector<std::string> words = {ZENTARO_CLI_PATH,     "-q", "-d", kChip, "-b",
-                                      std::to_string(kBaud)};
+// Runs zentaro-cli on the given boards with the command after the options, and returns its
+// wall time, or a negative time when it failed.
+double RunCli(size_t boards, const std::string& home, const std::vector<std::string>& command) {
+    std::vector<std::string> words = {ZENTARO_CLI_PATH, "-q", "-b", std::to_string(kBaud)};
     for (size_t i = 0; i < boards; ++i) {
         words.insert(words.end(), {"-p", "COM" + std::to_string(i + 1)});
     }
-    words.insert(words.end(), {"program", "flash", image});
+    words.insert(words.end(), command.begin(), command.end());
     std::vector<char*> argv;
     for (std::string& word : words) {
         argv.push_back(word.data());
@@ -145,6 +145,43 @@ double RunCli(size_t boards, const std::string& home, const std::string& image) 
     waitpid(child, &status, 0);
     const double wall = Since(start);
     return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? wall : -1;
+}
+
+int JobOnOneAndEightBoards(const std::filesystem::path& folder, const std::string& home,
+                           const std::string& flash) {
+    const std::string eeprom = (folder / "eeprom.hex").string();
+    const std::string job = (folder / "line.toml").string();
+    FILE* file = std::fopen(job.c_str(), "w");
+    if (!WriteImage(eeprom, 4096) || file == nullptr) {
+        std::printf("cannot write the job's files\n");
+        return 1;
+    }
+    std::fprintf(file,
+                 "device = \"%s\"\n[flash]\nfile = \"%s\"\n[eeprom]\nfile = \"%s\"\n"
+                 "[fuses]\nlow = \"E2\"\nhigh = \"D9\"\n[serial]\nmemory = \"eeprom\"\n"
+                 "address = 0x10\nsize = 4\nstart = 1000\ncounter = \"serial.counter\"\n",
+                 kChip, flash.c_str(), eeprom.c_str());
+    std::fclose(file);
+    double single = 0;
+    for (size_t count : {size_t{1}, size_t{8}}) {
+        auto boards = StartBoards(count, true, home);
+        if (boards.empty()) {
+            return 1;
+        }
+        const double wall = RunCli(count, home, {"job", job});
+        if (wall < 0) {
+            std::printf("%zu board(s): the job failed\n", count);
+            return 1;
+        }
+        std::printf("job, %zu board(s): %7.2f s wall; wire %.2f s per board\n", count, wall,
+                    WireSeconds(*boards.front()));
+        if (count == 1) {
+            single = wall;
+        } else {
+            std::printf("eight boards / one board: %.3f (target <= 1.15)\n", wall / single);
+        }
+    }
+    return 0;
 }
 
 int Main() {
@@ -172,7 +209,7 @@ int Main() {
         if (boards.empty()) {
             return 1;
         }
-        const double wall = RunCli(count, home, image);
+        const double wall = RunCli(count, home, {"-d", kChip, "program", "flash", image});
         if (wall < 0) {
             std::printf("%zu board(s): zentaro-cli failed\n", count);
             return 1;
@@ -186,9 +223,10 @@ int Main() {
             std::printf("three boards / one board: %.3f (target <= 1.15)\n", wall / single);
         }
     }
+    const int job = JobOnOneAndEightBoards(folder, home, image);
     std::error_code error;
     std::filesystem::remove_all(folder, error);
-    return 0;
+    return job;
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "cli/board_reach.h"
 #include "cli/console_panel.h"
 #include "cli/describe.h"
 #include "cli/interrupt.h"
@@ -63,36 +64,22 @@ public:
 
 private:
     bool Connect() {
-        const SessionResult found =
-            result_.port.empty() ? session_.Scan() : session_.Open(result_.port, options_.baud);
-        if (!found.Ok()) {
-            result_.exitCode = kExitNoBoard;
-            result_.message = kNoProgrammerText;
-            result_.lines = found.notices;
-            return false;
+        Reach reach = ReachBoard(session_, result_.port, options_.baud);
+        if (!reach.Ok()) {
+            result_.lines = std::move(reach.lines);
+            return Refuse(reach.exit, std::move(reach.message));
         }
         result_.port = session_.Board().port;
         panel_.SetLabel(result_.port);
-        static_cast<void>(session_.LearnBoard());  // the listing tells what the board offered
         return true;
     }
 
     bool Select() {
-        const std::vector<std::string>& offered = session_.Listing().devices;
-        std::string name = options_.device;
-        if (name.empty()) {
-            if (offered.size() != 1) {
-                return Refuse(kExitUsage, "the board offers " + std::to_string(offered.size()) +
-                                              " devices: choose one with --device (see: devices)");
-            }
-            name = offered.front();
-        } else if (std::find(offered.begin(), offered.end(), name) == offered.end()) {
-            return Refuse(kExitUsage, "the board does not offer \"" + name + "\" (see: devices)");
+        Reach reach = SelectOffered(session_, options_.device);
+        if (!reach.Ok()) {
+            return Refuse(reach.exit, std::move(reach.message));
         }
-        if (!session_.SelectDevice(name).Ok()) {
-            return Refuse(kExitFailed, "cannot select \"" + name + "\"");
-        }
-        result_.device = name;
+        result_.device = reach.device;
         return true;
     }
 

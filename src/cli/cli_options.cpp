@@ -19,7 +19,7 @@ namespace {
 
 using command_line::AddValue;
 
-constexpr std::array<std::pair<const char*, Verb>, 8> kVerbs = {{
+constexpr std::array<std::pair<const char*, Verb>, 9> kVerbs = {{
     {"scan", Verb::Scan},
     {"devices", Verb::Devices},
     {"info", Verb::Info},
@@ -28,6 +28,7 @@ constexpr std::array<std::pair<const char*, Verb>, 8> kVerbs = {{
     {"read", Verb::Read},
     {"erase", Verb::Erase},
     {"fuses", Verb::Fuses},
+    {"job", Verb::Job},
 }};
 
 // In the order of CliOptions::fuseWrite.
@@ -109,7 +110,14 @@ void Declare(CLI::App& app, CliOptions& o, Rest& rest) {
                  "Write even when the bytes would take the chip out of reach of this\n"
                  "programmer (serial programming turned off on a serial programmer, or reset\n"
                  "disabled); without it such a write is refused with exit status 1 and the\n"
-                 "settings named. Only with fuses.");
+                 "settings named. Only with fuses and job.");
+    app.add_option("--log", o.logFile,
+                   "job: append one JSON line per chip to FILE, the production record\n"
+                   "(see the JOB FILE section).")
+        ->type_name("FILE");
+    app.add_flag("--repeat", o.repeat,
+                 "job: after each chip, Enter runs the job on the next chip, q (or end of\n"
+                 "input, or Ctrl-C) ends the run with a summary.");
     app.add_flag("--json", o.json,
                  "Print one JSON object on standard output: command, device, port, bytes,\n"
                  "seconds, ok, exit, message (several ports: a \"boards\" array; fuses with\n"
@@ -147,6 +155,13 @@ std::string CheckWords(const Rest& rest, CliOptions& o) {
     }
     o.verb = verb->second;
     size_t expected = 1;
+    if (o.verb == Verb::Job) {
+        expected = 2;
+        if (words.size() < expected) {
+            return "job needs a job file";
+        }
+        o.file = words[1];
+    }
     if (TakesMemoryAndFile(o.verb)) {
         expected = 3;
         if (words.size() != expected) {
@@ -167,8 +182,15 @@ std::string CheckWords(const Rest& rest, CliOptions& o) {
     if (rest.fuseBytesGiven && o.verb != Verb::Fuses) {
         return "--lock, --low, --high and --ext belong to the fuses command";
     }
-    if (o.allowLockout && o.verb != Verb::Fuses) {
-        return "--allow-lockout belongs to the fuses command";
+    if (o.allowLockout && o.verb != Verb::Fuses && o.verb != Verb::Job) {
+        return "--allow-lockout belongs to the fuses and job commands";
+    }
+    if ((!o.logFile.empty() || o.repeat) && o.verb != Verb::Job) {
+        return "--log and --repeat belong to the job command";
+    }
+    if (o.verb == Verb::Job && (!o.device.empty() || o.noVerify || o.ignoreChecksum)) {
+        return "the job file names the device and whether to verify: give job without "
+               "--device, --no-verify and --ignore-checksum";
     }
     if (!o.fusesFrom.empty() && o.verb != Verb::Fuses) {
         return "--from belongs to the fuses command";

@@ -10,14 +10,14 @@
 
 namespace zentaro::cli {
 
-enum class Verb { Scan, Devices, Info, Program, Verify, Read, Erase, Fuses };
+enum class Verb { Scan, Devices, Info, Program, Verify, Read, Erase, Fuses, Job };
 enum class Memory { Flash, Eeprom };
 
 // Everything the command line asked for.
 struct CliOptions {
     Verb verb = Verb::Scan;
     Memory memory = Memory::Flash;
-    std::string file;
+    std::string file;                // program, verify, read: the firmware file; job: the job file
     std::vector<std::string> ports;  // empty: scan COM1 ... COM4
     std::optional<int> baud;
     std::string device;
@@ -29,7 +29,9 @@ struct CliOptions {
     std::optional<ImageFormat> format;  // the file's format as named; else its content tells
     ConfigWrite fuseWrite{};            // fuses: the bytes to write; none given shows them
     std::string fusesFrom;              // fuses: the ELF file whose fuse and lock bytes to write
-    bool allowLockout = false;          // fuses: write even bytes that leave the chip out of reach
+    bool allowLockout = false;  // fuses, job: write even bytes that leave the chip out of reach
+    std::string logFile;        // job: the production record to append to
+    bool repeat = false;        // job: the next chip after Enter, until q
     bool help = false;
     bool version = false;
 };

@@ -4,13 +4,12 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <vector>
 
-#include "images/elf_reader.h"
 #include "images/encrypted_image.h"
 #include "images/image_file.h"
 #include "operations/file_questions.h"
+#include "production/job_images.h"
 
 namespace zentaro::cli {
 
@@ -58,18 +57,9 @@ FileCheck TakeFusesFrom(CliOptions& options) {
     if (const FileCheck readable = CheckReadable(path); !readable.error.empty()) {
         return readable;
     }
-    std::ifstream file(path, std::ios::binary);
-    const ElfContents contents = ReadElf(file);
-    if (!contents.error.empty()) {
-        return {path + ": " + contents.error};
-    }
-    const ElfConfigBytes bytes = ReadElfConfigBytes(contents);
-    // In the order the fuses command keeps them: lock, low, high, extended.
-    options.fuseWrite = {bytes.lock, bytes.low, bytes.high, bytes.extended};
-    if (!WritesFuses(options)) {
-        return {path + ": the ELF file carries no fuse or lock bytes"};
-    }
-    return {};
+    const ElfFuses fuses = ReadElfFuses(path);
+    options.fuseWrite = fuses.bytes;
+    return {fuses.error.empty() ? "" : path + ": " + fuses.error};
 }
 
 FileCheck CheckOutput(const std::string& path) {

@@ -18,6 +18,7 @@ SYNOPSIS
     zentaro-cli [options] fuses [--lock XX] [--low XX] [--high XX] [--ext XX]
                                 [--allow-lockout]
     zentaro-cli [options] fuses --from FILE [--allow-lockout]
+    zentaro-cli [options] job JOBFILE [--log FILE] [--repeat] [--allow-lockout]
 
 DESCRIPTION
     Finds the programmer board (by the scan over COM1 ... COM4, or on the port given),
@@ -43,7 +44,38 @@ COMMANDS
               each named setting that changes; --json carries them as "before" and
               "after". Bytes the device does not have or the board may not write are
               refused before anything is written. --from FILE writes the lock and fuse
-              bytes an ELF file carries instead.)";
+              bytes an ELF file carries instead.
+    job       Run a production job file on every board: erase, flash, EEPROM, the
+              serial number, fuses, and the lock byte last, each step only after the
+              ones before it went well. Prints one line per chip; --json prints each
+              chip's production record instead, --log appends it to a file.
+
+JOB FILE
+    A TOML file; file names in it are relative to its folder:
+        device = "Mirval 10"
+        erase = true            # default true
+        verify = true           # default true
+        [flash]
+        file = "firmware.hex"   # any format program reads
+        [eeprom]
+        file = "settings.hex"
+        [fuses]                 # low, high, ext, lock as two hex digits,
+        low = "E2"              # or from = "firmware.elf"
+        lock = "FC"
+        [serial]
+        memory = "eeprom"       # or "flash"
+        address = 0x10
+        size = 4                # bytes, 1 to 8
+        order = "little"        # or "big" (binary form only)
+        form = "binary"         # or "decimal", "hex": ASCII digits, zero-padded
+        start = 1000
+        step = 1
+        counter = "serial.counter"
+    Each chip gets the counter's next number, merged into its image and verified
+    with it; a chip that fails gives its number back to the next one. Unknown keys,
+    bad values and unreadable files are refused before any board is looked for
+    (status 2 or 4). The record's keys are described in docs/production-record.md
+    of the sources.)";
 }
 
 const char* HelpClosing() {

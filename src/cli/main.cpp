@@ -17,6 +17,7 @@ int main(int argc, char** argv) {
         .clock = clock,
         .out = stdout,
         .err = stderr,
+        .in = stdin,
         .stdinIsTerminal = ::isatty(STDIN_FILENO) == 1,
         .stderrIsTerminal = ::isatty(STDERR_FILENO) == 1};
     zentaro::cli::CatchInterrupt();

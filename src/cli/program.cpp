@@ -12,6 +12,7 @@
 #include "cli/file_check.h"
 #include "cli/help_text.h"
 #include "cli/interrupt.h"
+#include "cli/job_command.h"
 #include "cli/report.h"
 #include "cli/terminal.h"
 #include "session/session_worker.h"
@@ -103,6 +104,9 @@ int RunProgram(const std::vector<std::string>& args, const ProgramHost& host) {
     }
     if (!options.device.empty() && FindDeviceByName(options.device).name == nullptr) {
         return UsageError(host, "unknown device \"" + options.device + "\"");
+    }
+    if (options.verb == Verb::Job) {
+        return RunJob(options, host);
     }
     // The file is checked before any board is looked for: a bad file sends nothing.
     const FileCheck file = CheckFile(options);

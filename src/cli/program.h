@@ -19,6 +19,7 @@ struct ProgramHost {
     Clock& clock;  // the protocol's pauses; shared by the boards' threads
     std::FILE* out;
     std::FILE* err;
+    std::FILE* in = nullptr;  // the answers --repeat waits for; none: the run ends
     bool stdinIsTerminal = false;
     bool stderrIsTerminal = false;
 };

@@ -18,6 +18,11 @@ inline constexpr char kNotIntelHexText[] = "您指定的文件不是一个有效
 inline constexpr char kCannotOpenInputText[] = "不能打开输入文件         ";
 // Appended when a program command goes on to verify.
 inline constexpr char kVerifyingText[] = "检验...     ";
+inline constexpr char kProgrammingText[] = "编程...       ";
+inline constexpr char kWritingEepromText[] = "写入 EEPROM...       ";
+inline constexpr char kFlashWriteFailedText[] = "编程失败          ";
+inline constexpr char kEepromWriteFailedText[] = "EEPROM 编程失败         ";
+inline constexpr unsigned kPauseBeforeFlashVerifyMs = 200;
 
 // The file chosen in the window, or the one Browse now picks. Empty when there is none, or
 // (after telling the user) when no device is selected: there is no memory image then.

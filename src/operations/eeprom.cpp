@@ -38,13 +38,13 @@ bool ProgramEeprom(CommandContext& context) {
     }
     // Unlike the other commands, program EEPROM lets its failure text time out as well.
     CommandFrame frame(context, true);
-    if (!frame.Begin("写入 EEPROM...       ")) {
+    if (!frame.Begin(kWritingEepromText)) {
         return false;
     }
     const std::optional<uint32_t> last =
         LastImageAddress(context, state, context.device.eepromSize);
     if (last && !WriteEepromImage(context.link, context.image, *last)) {
-        return frame.Fail("EEPROM 编程失败         ");
+        return frame.Fail(kEepromWriteFailedText);
     }
     if (context.switches.verifyEeprom) {
         context.panel.AppendStatus(kVerifyingText);

@@ -17,9 +17,9 @@ void ShowMismatch(Panel& panel, uint32_t address, uint8_t expected, uint8_t read
     panel.Notice(ByteMismatch(address, expected, read));
 }
 
-bool VerifyBySingleReads(CLowIO& link, const std::vector<uint8_t>& image, uint32_t last,
-                         LoopProgress& progress) {
-    for (uint32_t pos = 0; pos <= last; ++pos) {
+bool VerifyBySingleReads(CLowIO& link, const std::vector<uint8_t>& image, uint32_t first,
+                         uint32_t last, LoopProgress& progress) {
+    for (uint32_t pos = first; pos <= last; ++pos) {
         uint8_t read = 0;
         if (!link.ReadEepromByte(static_cast<uint16_t>(pos), read, link.AutoIncrement()) ||
             read != image[pos]) {
@@ -37,10 +37,10 @@ bool VerifyBySingleReads(CLowIO& link, const std::vector<uint8_t>& image, uint32
     return true;
 }
 
-bool VerifyByBlocks(CLowIO& link, const std::vector<uint8_t>& image, uint32_t last,
+bool VerifyByBlocks(CLowIO& link, const std::vector<uint8_t>& image, uint32_t first, uint32_t last,
                     LoopProgress& progress) {
     std::vector<uint8_t> readBack(last + 1);
-    for (uint32_t pos = 0; pos <= last;) {
+    for (uint32_t pos = first; pos <= last;) {
         const uint32_t count = std::min(last - pos + 1, kReadChunk);
         if (!link.BlockRead(readBack.data() + pos, static_cast<uint16_t>(count),
                             CLowIO::kEepromMemory)) {
@@ -51,7 +51,8 @@ bool VerifyByBlocks(CLowIO& link, const std::vector<uint8_t>& image, uint32_t la
             return false;
         }
     }
-    const auto [chip, file] = std::mismatch(readBack.begin(), readBack.end(), image.begin());
+    const auto [chip, file] =
+        std::mismatch(readBack.begin() + first, readBack.end(), image.begin() + first);
     if (chip == readBack.end()) {
         return true;
     }
@@ -61,13 +62,14 @@ bool VerifyByBlocks(CLowIO& link, const std::vector<uint8_t>& image, uint32_t la
 
 }  // namespace
 
-bool WriteEepromImage(CLowIO& link, const std::vector<uint8_t>& image, uint32_t last) {
+bool WriteEepromRange(CLowIO& link, const std::vector<uint8_t>& image, uint32_t first,
+                      uint32_t last) {
     LoopProgress progress = LoopProgress::UpTo(link.panel(), last);
-    if (!link.EnterProgMode() || !link.SetAddress(0)) {
+    if (!link.EnterProgMode() || !link.SetAddress(static_cast<uint16_t>(first))) {
         return false;
     }
     const uint32_t blockSize = link.BlockSize();
-    for (uint32_t i = 0; i <= last;) {
+    for (uint32_t i = first; i <= last;) {
         if (blockSize > 0) {
             const uint32_t count = std::min(blockSize, last - i + 1);
             if (!link.SetAddress(static_cast<uint16_t>(i)) ||
@@ -89,14 +91,24 @@ bool WriteEepromImage(CLowIO& link, const std::vector<uint8_t>& image, uint32_t 
     return link.LeaveProgMode();
 }
 
-bool VerifyEepromImage(CLowIO& link, const std::vector<uint8_t>& image, uint32_t last) {
+bool VerifyEepromRange(CLowIO& link, const std::vector<uint8_t>& image, uint32_t first,
+                       uint32_t last) {
     LoopProgress progress = LoopProgress::UpTo(link.panel(), last);
-    if (!link.EnterProgMode() || !link.SetAddress(0)) {
+    if (!link.EnterProgMode() || !link.SetAddress(static_cast<uint16_t>(first))) {
         return false;
     }
-    const bool same = link.BlockSize() > 0 ? VerifyByBlocks(link, image, last, progress)
-                                           : VerifyBySingleReads(link, image, last, progress);
+    const bool same = link.BlockSize() > 0
+                          ? VerifyByBlocks(link, image, first, last, progress)
+                          : VerifyBySingleReads(link, image, first, last, progress);
     return same && link.LeaveProgMode();
+}
+
+bool WriteEepromImage(CLowIO& link, const std::vector<uint8_t>& image, uint32_t last) {
+    return WriteEepromRange(link, image, 0, last);
+}
+
+bool VerifyEepromImage(CLowIO& link, const std::vector<uint8_t>& image, uint32_t last) {
+    return VerifyEepromRange(link, image, 0, last);
 }
 
 }  // namespace zentaro

@@ -15,5 +15,10 @@ namespace zentaro {
 [[nodiscard]] bool WriteEepromImage(CLowIO& link, const std::vector<uint8_t>& image, uint32_t last);
 [[nodiscard]] bool VerifyEepromImage(CLowIO& link, const std::vector<uint8_t>& image,
                                      uint32_t last);
+// The same on image[first … last] alone, the rest of the EEPROM left as it is.
+[[nodiscard]] bool WriteEepromRange(CLowIO& link, const std::vector<uint8_t>& image, uint32_t first,
+                                    uint32_t last);
+[[nodiscard]] bool VerifyEepromRange(CLowIO& link, const std::vector<uint8_t>& image,
+                                     uint32_t first, uint32_t last);
 
 }  // namespace zentaro

@@ -12,7 +12,6 @@ namespace zentaro {
 namespace {
 
 constexpr uint8_t kEncryptedImageLock = 0xF9;
-constexpr unsigned kPauseBeforeVerifyMs = 200;
 
 constexpr char kProgramFitQuestion[] =
     "文件中数据的大小不适合写入该 Flash.  \n是否写入所适合的那部分数据?            ";
@@ -87,7 +86,7 @@ bool ProgramFlash(CommandContext& context) {
     if (!context.link.ChipErase()) {
         return frame.FailErase();
     }
-    context.panel.AppendStatus("编程...       ");
+    context.panel.AppendStatus(kProgrammingText);
 
     std::optional<uint32_t> last = LastImageAddress(context, state, context.device.flashSize);
     switch (CheckBootArea(context, last)) {
@@ -100,10 +99,10 @@ bool ProgramFlash(CommandContext& context) {
     }
     if (last &&
         !WriteFlashImage(context.link, context.image, *last, context.device.flashPageSize)) {
-        return frame.Fail("编程失败          ");
+        return frame.Fail(kFlashWriteFailedText);
     }
     if (context.switches.verifyFlash) {
-        context.link.clock().SleepMs(kPauseBeforeVerifyMs);
+        context.link.clock().SleepMs(kPauseBeforeFlashVerifyMs);
         context.panel.AppendStatus(kVerifyingText);
         context.chores.EnableControls(false);
         if (last && !VerifyFlashImage(context.link, context.image, *last)) {

@@ -35,12 +35,13 @@ bool AllBlank(const Image& image, uint32_t first, uint32_t last) {
     return std::all_of(image.begin() + first, image.begin() + last + 1, IsBlank);
 }
 
-// Programming mode and the bar from address 0 to last around one loop: the mode is left
-// only after a loop that succeeded.
+// Programming mode and the bar up to last around one loop that starts at byte address first:
+// the mode is left only after a loop that succeeded.
 template <typename Loop>
-bool InProgrammingMode(CLowIO& link, uint32_t last, Loop loop) {
+bool InProgrammingMode(CLowIO& link, uint32_t first, uint32_t last, Loop loop) {
     LoopProgress progress = LoopProgress::UpTo(link.panel(), last);
-    if (!link.EnterProgMode() || !link.SetAddress(0)) {
+    if (!link.EnterProgMode() ||
+        !link.SetAddress(static_cast<uint16_t>(link.WordWide() ? first / 2 : first))) {
         return false;
     }
     return loop(progress) && link.LeaveProgMode();
@@ -212,9 +213,10 @@ void ShowMismatch(Panel& panel, const std::string& text) {
     panel.Notice(text);
 }
 
-bool VerifyBySingleReads(CLowIO& link, const Image& image, uint32_t last, LoopProgress& progress) {
+bool VerifyBySingleReads(CLowIO& link, const Image& image, uint32_t first, uint32_t last,
+                         LoopProgress& progress) {
     const bool words = link.WordWide();
-    for (uint32_t i = 0; i <= last;) {
+    for (uint32_t i = first; i <= last;) {
         const uint32_t address = words ? i / 2 : i;
         const uint16_t expected = words ? WordAt(image, i) : image[i];
         i += words ? 2 : 1;
@@ -234,12 +236,12 @@ bool VerifyBySingleReads(CLowIO& link, const Image& image, uint32_t last, LoopPr
     return true;
 }
 
-// The chip's bytes 0 … last, with one spare byte: an odd tail is read up to the even count
-// the board expects, unless it ends the flash.
-bool ReadBackByBlocks(CLowIO& link, uint32_t last, uint32_t flashEnd, Image& readBack,
-                      LoopProgress& progress) {
+// The chip's bytes first … last, with one spare byte: an odd tail is read up to the even
+// count the board expects, unless it ends the flash.
+bool ReadBackByBlocks(CLowIO& link, uint32_t first, uint32_t last, uint32_t flashEnd,
+                      Image& readBack, LoopProgress& progress) {
     readBack.assign(last + 2, kBlank);
-    for (uint32_t i = 0; i <= last;) {
+    for (uint32_t i = first; i <= last;) {
         const uint32_t chunk = std::min(last - i + 1, kVerifyChunk);
         const uint32_t count = (chunk % 2 != 0 && i + chunk < flashEnd) ? chunk + 1 : chunk;
         if (!link.BlockRead(readBack.data() + i, static_cast<uint16_t>(count),
@@ -254,11 +256,13 @@ bool ReadBackByBlocks(CLowIO& link, uint32_t last, uint32_t flashEnd, Image& rea
     return true;
 }
 
-// True when the chip holds the image in 0 … last; otherwise shows the first difference, as a
-// word on a word-wide board.
-bool SameAsImage(CLowIO& link, const Image& image, const Image& readBack, uint32_t last) {
+// True when the chip holds the image in first … last; otherwise shows the first difference,
+// as a word on a word-wide board.
+bool SameAsImage(CLowIO& link, const Image& image, const Image& readBack, uint32_t first,
+                 uint32_t last) {
     const auto imageEnd = image.begin() + last + 1;
-    const auto differs = std::mismatch(image.begin(), imageEnd, readBack.begin()).first;
+    const auto differs =
+        std::mismatch(image.begin() + first, imageEnd, readBack.begin() + first).first;
     if (differs == imageEnd) {
         return true;
     }
@@ -270,26 +274,35 @@ bool SameAsImage(CLowIO& link, const Image& image, const Image& readBack, uint32
     return false;
 }
 
-bool VerifyByBlocks(CLowIO& link, const Image& image, uint32_t last, LoopProgress& progress) {
+bool VerifyByBlocks(CLowIO& link, const Image& image, uint32_t first, uint32_t last,
+                    LoopProgress& progress) {
     Image readBack;
-    return ReadBackByBlocks(link, last, static_cast<uint32_t>(image.size()), readBack, progress) &&
-           SameAsImage(link, image, readBack, last);
+    return ReadBackByBlocks(link, first, last, static_cast<uint32_t>(image.size()), readBack,
+                            progress) &&
+           SameAsImage(link, image, readBack, first, last);
 }
 
 }  // namespace
 
 bool WriteFlashImage(CLowIO& link, const std::vector<uint8_t>& image, uint32_t last,
                      uint32_t pageSize) {
-    return InProgrammingMode(link, last, [&](LoopProgress& progress) {
+    return InProgrammingMode(link, 0, last, [&](LoopProgress& progress) {
         return WriteImage(link, image, last, pageSize, progress);
     });
 }
 
-bool VerifyFlashImage(CLowIO& link, const std::vector<uint8_t>& image, uint32_t last) {
-    return InProgrammingMode(link, last, [&](LoopProgress& progress) {
-        return link.BlockSize() > 0 ? VerifyByBlocks(link, image, last, progress)
-                                    : VerifyBySingleReads(link, image, last, progress);
+bool VerifyFlashRange(CLowIO& link, const std::vector<uint8_t>& image, uint32_t first,
+                      uint32_t last) {
+    // A word-wide board reads whole words, from the one that holds first.
+    const uint32_t start = link.WordWide() ? first & ~1u : first;
+    return InProgrammingMode(link, start, last, [&](LoopProgress& progress) {
+        return link.BlockSize() > 0 ? VerifyByBlocks(link, image, start, last, progress)
+                                    : VerifyBySingleReads(link, image, start, last, progress);
     });
+}
+
+bool VerifyFlashImage(CLowIO& link, const std::vector<uint8_t>& image, uint32_t last) {
+    return VerifyFlashRange(link, image, 0, last);
 }
 
 }  // namespace zentaro

@@ -22,5 +22,8 @@ namespace zentaro {
                                    uint32_t pageSize);
 
 [[nodiscard]] bool VerifyFlashImage(CLowIO& link, const std::vector<uint8_t>& image, uint32_t last);
+// The same from byte address first on (from the word that holds it on a word-wide board).
+[[nodiscard]] bool VerifyFlashRange(CLowIO& link, const std::vector<uint8_t>& image, uint32_t first,
+                                    uint32_t last);
 
 }  // namespace zentaro

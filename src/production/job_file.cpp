@@ -59,6 +59,9 @@ public:
         }
         if (const toml::table* eeprom = Table(root, "eeprom", {"file"})) {
             job_.eepromFile = InputFile(*eeprom, "eeprom.", "file");
+            if (!job_.device.empty() && FindDeviceByName(job_.device).eepromSize == 0) {
+                Report(LineOf(*eeprom), job_.device + " has no EEPROM");
+            }
         }
         if (const toml::table* fuses =
                 Table(root, "fuses", {"lock", "low", "high", "ext", "from"})) {

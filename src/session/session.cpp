@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "session/session.h"
 
+#include "operations/image_steps.h"
 #include "session/device_lists.h"
 #include "session/session_command.h"
 
@@ -187,6 +188,30 @@ SessionResult Session::Run(MemoryCommand memoryCommand, const std::string& fileN
                                .switches = switches,
                                .fileName = fileName};
         FunctionFor(memoryCommand)(context);
+        command.result.bytes = context.bytes;
+        return command.Finish(context.outcome);
+    });
+}
+
+SessionResult Session::WriteImage(ImageMemory memory, std::vector<uint8_t> image, uint32_t first,
+                                  uint32_t last, bool verify) {
+    return WithDevice([&](Command& command) {
+        const uint32_t size = memory == ImageMemory::Flash ? device_.flashSize : device_.eepromSize;
+        if (first > last || last >= image.size() || image.size() > size) {
+            command.result.refusal = "the image does not fit the device's " +
+                                     std::string(memory == ImageMemory::Flash ? "flash" : "EEPROM");
+            return command.Finish(CommandOutcome::FileError);
+        }
+        NoWindowChores chores;
+        CommandContext context{.link = link_,
+                               .panel = transcript_,
+                               .chores = chores,
+                               .image = image,
+                               .device = device_,
+                               .programmerLevel = listing_.programmerLevel,
+                               .switches = {},
+                               .fileName = {}};
+        static_cast<void>(WriteImageStep(context, memory, first, last, verify));
         command.result.bytes = context.bytes;
         return command.Finish(context.outcome);
     });

@@ -98,6 +98,12 @@ public:
     SessionResult Run(MemoryCommand command, const std::string& fileName,
                       const CommandSwitches& switches, WindowChores& chores);
 
+    // A production job's memory step: image[first … last] of memory written as it stands (no
+    // file, no erase and no question) and compared when verify is set; image holds at most the
+    // memory's size. Flash is written from address 0 with blank units skipped.
+    SessionResult WriteImage(ImageMemory memory, std::vector<uint8_t> image, uint32_t first,
+                             uint32_t last, bool verify);
+
     // Tells the board the device, erases the chip and leaves programming mode.
     SessionResult EraseChip();
     // The same from the open lock and fuse view, which has told the board the device: the

@@ -96,15 +96,23 @@ private:
 
 }  // namespace
 
-CliRun RunCliOn(const std::vector<InMemoryBoard*>& boards, const std::vector<std::string>& args) {
+CliRun RunCliOn(const std::vector<InMemoryBoard*>& boards, const std::vector<std::string>& args,
+                const std::string& input) {
     NoPauses clock;
     CapturedStream out;
     CapturedStream err;
+    std::string inputCopy = input;
+    std::FILE* in =
+        inputCopy.empty() ? nullptr : ::fmemopen(inputCopy.data(), inputCopy.size(), "r");
     const cli::ProgramHost host{.newPort = [&] { return std::make_unique<RackPort>(boards); },
                                 .clock = clock,
                                 .out = out.File(),
-                                .err = err.File()};
+                                .err = err.File(),
+                                .in = in};
     const int exitCode = cli::RunProgram(args, host);
+    if (in != nullptr) {
+        std::fclose(in);
+    }
     return {exitCode, out.Text(), err.Text()};
 }
 

@@ -206,6 +206,20 @@ struct Ran {
     std::string err;
 };
 
+// The job file the README shows, which its job example runs.
+std::string ReadmeJobFile() {
+    std::string job;
+    bool inside = false;
+    for (const std::string& line : Lines(SourceFile("README.md"))) {
+        if (line == "```toml" || (inside && line == "```")) {
+            inside = !inside;
+        } else if (inside) {
+            job += line + "\n";
+        }
+    }
+    return job;
+}
+
 // Runs the example in a folder of its own holding the files the examples name, against three
 // "Mirval 10" boards on COM1 to COM3 whose chips already hold those files, so that a verify
 // matches. /dev/ttyUSB0 stands for COM1's device.
@@ -214,6 +228,7 @@ Ran RunExample(const Example& example, const std::vector<uint8_t>& firmware,
     TempDir dir;
     WriteFile(dir.Path("firmware.hex"), HexText({{0, firmware}}));
     WriteFile(dir.Path("settings.hex"), HexText({{0, eeprom}}));
+    WriteFile(dir.Path("line.toml"), ReadmeJobFile());
     const std::vector<uint8_t> encrypted = EncryptImage(firmware);
     WriteFile(dir.Path("firmware.ebn"), std::string(encrypted.begin(), encrypted.end()));
     std::vector<std::unique_ptr<sim::SimServer>> boards;
