@@ -104,7 +104,7 @@ public:
                 Report(record);
             }
         } while (options_.repeat && !Interrupted() && !logFailed_ && NextChip());
-        if (options_.repeat || boards_.size() > 1) {
+        if (!options_.quiet && (options_.repeat || boards_.size() > 1)) {
             std::fprintf(Human(), "%s\n", RunSummary(records_).c_str());
         }
         int worst = logFailed_ ? kExitFile : kExitOk;

@@ -176,17 +176,22 @@ void Session::TellDevice() {
     static_cast<void>(link_.SelectDevice(device_, listing_.programmerLevel));
 }
 
+CommandContext Session::ContextFor(WindowChores& chores, std::vector<uint8_t>& image,
+                                   const CommandSwitches& switches, const std::string& fileName) {
+    return {.link = link_,
+            .panel = transcript_,
+            .chores = chores,
+            .image = image,
+            .device = device_,
+            .programmerLevel = listing_.programmerLevel,
+            .switches = switches,
+            .fileName = fileName};
+}
+
 SessionResult Session::Run(MemoryCommand memoryCommand, const std::string& fileName,
                            const CommandSwitches& switches, WindowChores& chores) {
     return WithDevice([&](Command& command) {
-        CommandContext context{.link = link_,
-                               .panel = transcript_,
-                               .chores = chores,
-                               .image = image_,
-                               .device = device_,
-                               .programmerLevel = listing_.programmerLevel,
-                               .switches = switches,
-                               .fileName = fileName};
+        CommandContext context = ContextFor(chores, image_, switches, fileName);
         FunctionFor(memoryCommand)(context);
         command.result.bytes = context.bytes;
         return command.Finish(context.outcome);
@@ -203,14 +208,7 @@ SessionResult Session::WriteImage(ImageMemory memory, std::vector<uint8_t> image
             return command.Finish(CommandOutcome::FileError);
         }
         NoWindowChores chores;
-        CommandContext context{.link = link_,
-                               .panel = transcript_,
-                               .chores = chores,
-                               .image = image,
-                               .device = device_,
-                               .programmerLevel = listing_.programmerLevel,
-                               .switches = {},
-                               .fileName = {}};
+        CommandContext context = ContextFor(chores, image, {}, {});
         static_cast<void>(WriteImageStep(context, memory, first, last, verify));
         command.result.bytes = context.bytes;
         return command.Finish(context.outcome);

@@ -157,6 +157,9 @@ private:
     void FillDevicesFromTable();
     void TellDevice();
     void AddConfig(SessionResult& result) const;
+    // What a memory command works on: this session's link, device and transcript.
+    CommandContext ContextFor(WindowChores& chores, std::vector<uint8_t>& image,
+                              const CommandSwitches& switches, const std::string& fileName);
     SessionResult ConfigResult(Command& command);
 
     TranscriptPanel transcript_;

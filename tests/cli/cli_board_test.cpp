@@ -30,19 +30,9 @@ constexpr char kChip[] = "Mirval 3";  // 8 KiB flash, 512 bytes EEPROM, lock, lo
 class CliBoardTest : public ::testing::Test {
 protected:
     InMemoryBoard& StartBoard(const std::string& port, std::vector<std::string> more = {}) {
-        std::vector<std::string> args = {"--port", port, "--chip", kChip};
-        args.insert(args.end(), more.begin(), more.end());
-        boards.push_back(std::make_unique<InMemoryBoard>(args));
-        return *boards.back();
+        return rack.StartBoard(port, std::move(more));
     }
-
-    CliRun Cli(const std::vector<std::string>& args) const {
-        std::vector<InMemoryBoard*> reachable;
-        for (const auto& board : boards) {
-            reachable.push_back(board.get());
-        }
-        return RunCliOn(reachable, args);
-    }
+    CliRun Cli(const std::vector<std::string>& args) const { return rack.Cli(args); }
 
     std::string PathOf(const std::string& name) const { return folder.Path(name); }
     std::string WriteHexFile(const std::string& name, const Bytes& data) const {
@@ -51,7 +41,7 @@ protected:
     }
 
     TempDir folder;
-    std::vector<std::unique_ptr<InMemoryBoard>> boards;
+    BoardRack rack{kChip};
 };
 
 TEST_F(CliBoardTest, FlashAndEepromAreProgrammedVerifiedAndReadBackByteForByte) {
@@ -216,7 +206,7 @@ TEST_F(CliBoardTest, ThreeBoardsAreProgrammedInParallelByOneCommand) {
     const CliRun run = Cli({"-p", "COM1", "-p", "COM2", "-p", "COM3", "-d", kChip, "--json",
                             "program", "flash", file});
     EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
-    for (const auto& board : boards) {
+    for (const auto& board : rack.Boards()) {
         const Bytes flash = board->Flash();
         EXPECT_EQ(Bytes(flash.begin(), flash.begin() + 256), data);
     }
@@ -224,7 +214,7 @@ TEST_F(CliBoardTest, ThreeBoardsAreProgrammedInParallelByOneCommand) {
     EXPECT_NE(run.out.find("\"boards\":[{"), std::string::npos) << run.out;
 
     // One board failing makes the whole command fail with its status.
-    boards.erase(boards.begin() + 1);
+    rack.Unplug(1);
     EXPECT_EQ(Cli({"-p", "COM1", "-p", "COM2", "-d", kChip, "verify", "flash", file}).exitCode, 3);
 }
 

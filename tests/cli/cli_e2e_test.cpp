@@ -90,6 +90,34 @@ TEST_F(CliTest, StopSignalsStopAtTheNextExchangeAndKeepTheEarlierFile) {
     }
 }
 
+TEST_F(CliTest, AJobStoppedByCtrlCGivesItsNumberBackAndNeverLocksTheChip) {
+    sim::SimServer& board = StartBoard("COM1", {"--block-size", "0", "--pace"});
+    WriteHexFile("firmware.hex", Pattern(8192, 3));
+    std::ofstream(PathOf("line.toml"))
+        << "device = \"" << kChip << "\"\n[flash]\nfile = \"firmware.hex\"\n"
+        << "[fuses]\nlock = \"FC\"\n[serial]\nmemory = \"eeprom\"\naddress = 0\nsize = 2\n"
+        << "start = 7\ncounter = \"serial.counter\"\n";
+    const CliRun run = RunCli(
+        {"-p", "COM1", "--json", "job", PathOf("line.toml")}, home.Path().string(), [&](pid_t cli) {
+            for (int wait = 0; wait < 1000 && board.Count().bytesIn < 2000; ++wait) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+            ::kill(cli, SIGINT);
+        });
+    EXPECT_EQ(run.exitCode, 130) << run.err;
+    EXPECT_NE(run.out.find(R"("steps":[{"name":"erase","result":"ok"},)"
+                           R"({"name":"flash","result":"stopped"},)"
+                           R"({"name":"serial","result":"stopped"},)"
+                           R"({"name":"lock","result":"stopped"}],"ok":false,"exit":130)"),
+              std::string::npos)
+        << run.out;
+    std::ifstream counter(PathOf("serial.counter"));
+    const std::string left(std::istreambuf_iterator<char>(counter), {});
+    // The next chip gets 7 again.
+    EXPECT_TRUE(left.ends_with("next 7\n") || left.find("\nfree 7") != std::string::npos) << left;
+    EXPECT_EQ(board.Config().lock, 0xFF);
+}
+
 TEST_F(CliTest, NoBoardEndsWithTheNoBoardTextAndStatusThree) {
     const std::string file = WriteHexFile("a.hex", Pattern(16, 1));
     const CliRun run = Cli({"-p", "COM2", "-b", "115200", "-d", kChip, "verify", "flash", file});

@@ -42,10 +42,7 @@ std::string ReadText(const std::string& path) {
 class CliJobTest : public ::testing::Test {
 protected:
     InMemoryBoard& StartBoard(const std::string& port, std::vector<std::string> more = {}) {
-        std::vector<std::string> args = {"--port", port, "--chip", kChip};
-        args.insert(args.end(), more.begin(), more.end());
-        boards.push_back(std::make_unique<InMemoryBoard>(args));
-        return *boards.back();
+        return rack.StartBoard(port, std::move(more));
     }
 
     // A job file for kChip with the firmware and settings images beside it, and body after
@@ -58,11 +55,7 @@ protected:
     }
 
     CliRun Cli(const std::vector<std::string>& args, const std::string& input = "") const {
-        std::vector<InMemoryBoard*> reachable;
-        for (const auto& board : boards) {
-            reachable.push_back(board.get());
-        }
-        return RunCliOn(reachable, args, input);
+        return rack.Cli(args, input);
     }
 
     // Every line of the file is a record the published schema accepts.
@@ -79,7 +72,7 @@ protected:
     TempDir folder;
     Bytes firmware = Pattern(600, 0x21);
     Bytes settings = Pattern(32, 0x40);
-    std::vector<std::unique_ptr<InMemoryBoard>> boards;
+    BoardRack rack{kChip};
 };
 
 TEST_F(CliJobTest, EveryStepLeavesTheChipAsTheJobSaysAndTheRecordTellsIt) {
@@ -133,7 +126,7 @@ TEST_F(CliJobTest, ANumberAloneIsWrittenAndVerifiedWithoutTouchingTheRestOfTheMe
         Bytes expected = before;
         std::copy_n(Bytes{0x00, 0x00, 0x03, 0xE8}.begin(), 4, expected.begin() + 0x10);
         EXPECT_EQ(flash ? board.Flash() : board.Eeprom(), expected);
-        boards.clear();
+        rack.Clear();
     }
 }
 
@@ -183,7 +176,7 @@ TEST_F(CliJobTest, EightBoardsAndTwentyFiveChipsEachShareOneCounterWithoutGapOrR
     std::vector<uint64_t> expected(200);
     std::iota(expected.begin(), expected.end(), 1000);
     EXPECT_EQ(numbers, expected);
-    for (const auto& board : boards) {
+    for (const auto& board : rack.Boards()) {
         // Each board's chip holds the number of its last round.
         const auto& eeprom = board->Eeprom();
         const uint64_t last = uint64_t{eeprom[0x12]} << 8 | eeprom[0x13];

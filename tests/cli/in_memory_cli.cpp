@@ -116,4 +116,19 @@ CliRun RunCliOn(const std::vector<InMemoryBoard*>& boards, const std::vector<std
     return {exitCode, out.Text(), err.Text()};
 }
 
+InMemoryBoard& BoardRack::StartBoard(const std::string& port, std::vector<std::string> more) {
+    std::vector<std::string> args = {"--port", port, "--chip", chip_};
+    args.insert(args.end(), more.begin(), more.end());
+    boards_.push_back(std::make_unique<InMemoryBoard>(args));
+    return *boards_.back();
+}
+
+CliRun BoardRack::Cli(const std::vector<std::string>& args, const std::string& input) const {
+    std::vector<InMemoryBoard*> reachable;
+    for (const auto& board : boards_) {
+        reachable.push_back(board.get());
+    }
+    return RunCliOn(reachable, args, input);
+}
+
 }  // namespace zentaro::test
