@@ -79,8 +79,48 @@ std::string LockModes(zentaro::LockEncoding encoding) {
     return "?";
 }
 
+// The family's name in words, so that a reader can tell the families apart without a key.
 std::string LayoutName(zentaro::LayoutClass layout) {
-    return "K" + std::to_string(static_cast<int>(layout));
+    using enum zentaro::LayoutClass;
+    switch (layout) {
+        case NoFuses:
+            return "no fuses";
+        case ClockFromZeroByte:
+            return "clock from a zero byte";
+        case SpiAndClockBit:
+            return "serial enable and clock bit";
+        case EightClocksAndBod:
+            return "eight clocks, brown-out";
+        case StartupAndEepromSave:
+            return "start-up, EEPROM save";
+        case FiveSourcesFastStart:
+            return "five sources, fast start";
+        case SixteenClocksResetAndBod:
+            return "sixteen clocks, reset, brown-out";
+        case StartupResetAndBod:
+            return "start-up, reset, brown-out";
+        case SixteenClocksIntcap:
+            return "sixteen clocks, internal capacitors";
+        case ThirteenSourcesPll:
+            return "thirteen sources, PLL";
+        case BigMemClockdiv:
+            return "large memory, clock divider";
+        case ClockListFollowsBod:
+            return "clock list after brown-out";
+        case SixteenClocksBootBlock:
+            return "sixteen clocks, boot block";
+        case SixteenClocksBootBlockJtag:
+            return "sixteen clocks, boot block, debug port";
+        case ThirteenSourcesRcomp:
+            return "thirteen sources, oscillator compensation";
+        case ThirteenSourcesJtag:
+            return "thirteen sources, debug port";
+        case ThirteenSourcesResetDisable:
+            return "thirteen sources, reset disable";
+        case ThirteenSourcesExtendedByte:
+            return "thirteen sources, extended byte";
+    }
+    return "?";
 }
 
 std::string BootSection(const DeviceProfile& profile) {
