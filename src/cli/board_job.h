@@ -9,17 +9,10 @@
 #include "cli/cli_options.h"
 #include "cli/program.h"
 #include "cli/terminal.h"
+#include "common/exit_status.h"
 #include "session/config_change.h"
 
 namespace zentaro::cli {
-
-enum ExitCode : int {
-    kExitOk = 0,
-    kExitFailed = 1,
-    kExitUsage = 2,
-    kExitNoBoard = 3,
-    kExitFile = 4,
-};
 
 // How the command went on one board.
 struct BoardResult {

@@ -19,6 +19,17 @@ namespace zentaro::cli {
 
 namespace {
 
+// The record of a board or a run that reached no chip.
+ProductionRecord NoChip(std::string port, std::string device, int exit, std::string message) {
+    ProductionRecord record;
+    record.time = std::chrono::system_clock::now();
+    record.port = std::move(port);
+    record.device = std::move(device);
+    record.exit = exit;
+    record.message = std::move(message);
+    return record;
+}
+
 // One board of the run, its session kept from chip to chip.
 class JobBoard {
 public:
@@ -39,10 +50,10 @@ public:
             if (reach.Ok()) {
                 port_ = session_.Board().port;
                 panel_.SetLabel(port_);
-                reach = SelectOffered(session_, job.spec.device);
+                reach = SelectOffered(session_, job.settings.device);
             }
             if (!reach.Ok()) {
-                return Unreached(job, reach);
+                return NoChip(port_, job.settings.device, reach.exit, reach.message);
             }
             ready_ = true;
         }
@@ -52,31 +63,11 @@ public:
     const std::string& Port() const { return port_; }
 
 private:
-    ProductionRecord Unreached(const PreparedJob& job, const Reach& reach) const {
-        ProductionRecord record;
-        record.time = std::chrono::system_clock::now();
-        record.port = port_;
-        record.device = job.spec.device;
-        record.exit = reach.exit;
-        record.message = reach.message;
-        return record;
-    }
-
     std::string port_;
     ConsolePanel panel_;
     Session session_;
     bool ready_ = false;
 };
-
-// A record for a run that ended before any board was looked for.
-ProductionRecord RefusedRun(const CliOptions& options, int exit, const std::string& message) {
-    ProductionRecord record;
-    record.time = std::chrono::system_clock::now();
-    record.port = options.ports.empty() ? "" : options.ports.front();
-    record.exit = exit;
-    record.message = message;
-    return record;
-}
 
 class JobRun {
 public:
@@ -130,7 +121,7 @@ private:
         }
         job_ = std::move(prepared.job);
         std::string error;
-        if (const std::optional<SerialRule>& rule = job_.spec.serial) {
+        if (const std::optional<SerialRule>& rule = job_.settings.serial) {
             counter_ = SerialCounter::Open(rule->counterPath, rule->start, rule->step, error);
             if (!counter_) {
                 return Refuse(kExitFile, error);
@@ -154,7 +145,9 @@ private:
         std::fprintf(host_.err, "zentaro-cli: %s: %s\n", options_.file.c_str(), text.c_str());
         if (options_.json) {
             std::fprintf(host_.out, "%s\n",
-                         RecordJson(RefusedRun(options_, exit, message)).c_str());
+                         RecordJson(NoChip(options_.ports.empty() ? "" : options_.ports.front(), "",
+                                           exit, message))
+                             .c_str());
         }
         return exit;
     }
@@ -171,8 +164,8 @@ private:
                 },
                 [&, i](const std::string& fault) {
                     if (!fault.empty()) {
-                        round[i] = RefusedRun(options_, kExitFailed, "internal error: " + fault);
-                        round[i].port = boards_[i]->Port();
+                        round[i] = NoChip(boards_[i]->Port(), job_.settings.device, kExitFailed,
+                                          "internal error: " + fault);
                     }
                 });
         }

@@ -2,30 +2,15 @@
 #include "production/chip_job.h"
 
 #include <chrono>
-#include <sstream>
 #include <utility>
 #include <vector>
 
+#include "common/exit_status.h"
 #include "production/serial_number.h"
 
 namespace zentaro {
 
 namespace {
-
-constexpr int kExitOk = 0;
-constexpr int kExitFailed = 1;
-constexpr int kExitFile = 4;
-
-// "1E 95 0F" as bytes.
-std::vector<uint8_t> SignatureBytes(const std::string& text) {
-    std::vector<uint8_t> bytes;
-    std::istringstream in(text);
-    unsigned value = 0;
-    while (in >> std::hex >> value) {
-        bytes.push_back(static_cast<uint8_t>(value));
-    }
-    return bytes;
-}
 
 // What one memory step writes: the image with the serial number in it, and the range.
 struct MemoryWrite {
@@ -44,7 +29,7 @@ public:
         const auto start = std::chrono::steady_clock::now();
         record_.port = session_.Board().port;
         record_.board = session_.Board().identifier;
-        record_.device = job_.spec.device;
+        record_.device = job_.settings.device;
         PlanSteps();
         if (ReadSignature() && PrepareWrites()) {
             RunSteps();
@@ -63,22 +48,25 @@ public:
 private:
     using Step = StepResult (ChipJob::*)();
 
+    // The steps the job asks for, in the order they run.
     void PlanSteps() {
         const ConfigWrite& fuses = job_.fuses;
-        const std::vector<std::pair<const char*, bool>> planned = {
-            {"erase", job_.spec.erase},
-            {"flash", job_.flash.has_value()},
-            {"eeprom", job_.eeprom.has_value()},
-            {"serial", job_.spec.serial.has_value()},
-            {"fuses", fuses[1] || fuses[2] || fuses[3]},
-            {"lock", fuses[0].has_value()},
+        const struct {
+            const char* name;
+            bool asked;
+            Step body;
+        } steps[] = {
+            {"erase", job_.settings.erase, &ChipJob::Erase},
+            {"flash", job_.flash.has_value(), &ChipJob::Flash},
+            {"eeprom", job_.eeprom.has_value(), &ChipJob::Eeprom},
+            {"serial", job_.settings.serial.has_value(), &ChipJob::Serial},
+            {"fuses", fuses[1] || fuses[2] || fuses[3], &ChipJob::Fuses},
+            {"lock", fuses[0].has_value(), &ChipJob::Lock},
         };
-        const Step bodies[] = {&ChipJob::Erase,  &ChipJob::Flash, &ChipJob::Eeprom,
-                               &ChipJob::Serial, &ChipJob::Fuses, &ChipJob::Lock};
-        for (size_t i = 0; i < planned.size(); ++i) {
-            if (planned[i].second) {
-                record_.steps.push_back({planned[i].first, StepResult::Skipped});
-                bodies_.push_back(bodies[i]);
+        for (const auto& step : steps) {
+            if (step.asked) {
+                record_.steps.push_back({step.name, StepResult::Skipped});
+                bodies_.push_back(step.body);
             }
         }
     }
@@ -140,7 +128,7 @@ private:
     bool ReadSignature() {
         const SessionResult read = session_.ReadInfo();
         if (read.info && read.info->signatureRead) {
-            record_.signature = SignatureBytes(read.info->signature);
+            record_.signature = read.info->signature;
             return true;
         }
         const int stop = control_.stopStatus();
@@ -154,10 +142,10 @@ private:
     bool PrepareWrites() {
         flash_ = ImageToWrite(job_.flash);
         eeprom_ = ImageToWrite(job_.eeprom);
-        if (!job_.spec.serial) {
+        if (!job_.settings.serial) {
             return true;
         }
-        const SerialRule& rule = *job_.spec.serial;
+        const SerialRule& rule = *job_.settings.serial;
         const CounterResult reserved = counter_->Reserve();
         if (!reserved.ok) {
             record_.exit = kExitFile;
@@ -207,12 +195,13 @@ private:
 
     StepResult Erase() { return Outcome(session_.EraseChip()); }
 
-    StepResult WriteMemory(ImageMemory memory, const MemoryWrite& write,
+    // Each chip's images are written once: the bytes go to the session.
+    StepResult WriteMemory(ImageMemory memory, MemoryWrite& write,
                            std::optional<std::string>& sha256) {
         sha256 = Sha256Hex(std::span<const uint8_t>(write.bytes)
                                .subspan(write.first, write.last - write.first + 1));
-        return Outcome(
-            session_.WriteImage(memory, write.bytes, write.first, write.last, job_.spec.verify));
+        return Outcome(session_.WriteImage(memory, std::move(write.bytes), write.first, write.last,
+                                           job_.settings.verify));
     }
 
     StepResult Flash() { return WriteMemory(ImageMemory::Flash, *flash_, record_.flashSha256); }
@@ -223,7 +212,7 @@ private:
         if (!serialAlone_) {
             return StepResult::Ok;
         }
-        const ImageMemory memory = job_.spec.serial->memory;
+        const ImageMemory memory = job_.settings.serial->memory;
         return WriteMemory(
             memory, *serialAlone_,
             memory == ImageMemory::Flash ? record_.flashSha256 : record_.eepromSha256);

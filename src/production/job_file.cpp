@@ -338,7 +338,7 @@ private:
 
     std::filesystem::path folder_;
     const toml::table* root_ = nullptr;
-    JobSpec job_;
+    JobSettings job_;
     std::vector<Problem> problems_;
 };
 

@@ -11,7 +11,7 @@
 namespace zentaro {
 
 // What a job file asks of every chip. Paths are resolved against the job file's folder.
-struct JobSpec {
+struct JobSettings {
     std::string device;  // a name the device table knows
     bool erase = true;
     bool verify = true;
@@ -29,7 +29,7 @@ struct JobLoad {
         File,     // the job file or a file it names cannot be read (the file error, 4)
     };
     Problem problem = Problem::None;
-    JobSpec job;  // complete only without a problem
+    JobSettings job;  // complete only without a problem
     // Every problem found, one per line in the order of the file, each with its line where
     // there is one: "line 7: serial.size must be 1 to 8".
     std::string message;

@@ -55,25 +55,25 @@ ElfFuses ReadElfFuses(const std::string& path) {
     return fuses;
 }
 
-JobPreparation PrepareJob(const JobSpec& spec) {
+JobPreparation PrepareJob(const JobSettings& settings) {
     JobPreparation result;
-    result.job.spec = spec;
-    const DeviceRecord& device = FindDeviceByName(spec.device);
+    result.job.settings = settings;
+    const DeviceRecord& device = FindDeviceByName(settings.device);
     std::vector<std::string> problems(3);
-    if (spec.flashFile) {
-        result.job.flash = LoadJobImage("flash.file", *spec.flashFile, ImageMemory::Flash,
+    if (settings.flashFile) {
+        result.job.flash = LoadJobImage("flash.file", *settings.flashFile, ImageMemory::Flash,
                                         device.flashSize, problems[0]);
     }
-    if (spec.eepromFile) {
-        result.job.eeprom = LoadJobImage("eeprom.file", *spec.eepromFile, ImageMemory::Eeprom,
+    if (settings.eepromFile) {
+        result.job.eeprom = LoadJobImage("eeprom.file", *settings.eepromFile, ImageMemory::Eeprom,
                                          device.eepromSize, problems[1]);
     }
-    result.job.fuses = spec.fuses;
-    if (spec.fusesFrom) {
-        const ElfFuses fuses = ReadElfFuses(*spec.fusesFrom);
+    result.job.fuses = settings.fuses;
+    if (settings.fusesFrom) {
+        const ElfFuses fuses = ReadElfFuses(*settings.fusesFrom);
         result.job.fuses = fuses.bytes;
         if (!fuses.error.empty()) {
-            problems[2] = "fuses.from: " + *spec.fusesFrom + ": " + fuses.error;
+            problems[2] = "fuses.from: " + *settings.fusesFrom + ": " + fuses.error;
         }
     }
     for (const std::string& problem : problems) {

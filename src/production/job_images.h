@@ -19,7 +19,7 @@ struct JobImage {
 
 // A job with its files read: what goes to every chip.
 struct PreparedJob {
-    JobSpec spec;
+    JobSettings settings;
     std::optional<JobImage> flash;
     std::optional<JobImage> eeprom;
     ConfigWrite fuses{};  // as given, or as the ELF file of fuses.from carries them
@@ -37,7 +37,7 @@ struct JobPreparation {
 // what its files hold: a file of no format read here, with a bad checksum, with no data for
 // its memory or with data beyond it is refused (a file problem), as is a fuse ELF file
 // without fuse or lock bytes.
-JobPreparation PrepareJob(const JobSpec& spec);
+JobPreparation PrepareJob(const JobSettings& settings);
 
 struct ElfFuses {
     ConfigWrite bytes{};  // in kConfigByteOrder; those the file has none for stay empty

@@ -73,14 +73,10 @@ std::string RecordJson(const ProductionRecord& record) {
     json["port"] = record.port;
     json["board"] = record.board;
     json["device"] = record.device;
-    if (record.signature.empty()) {
-        json["signature"] = nullptr;
+    if (record.signature) {
+        json["signature"] = *record.signature;
     } else {
-        std::string signature;
-        for (const uint8_t byte : record.signature) {
-            signature += (signature.empty() ? "" : " ") + HexByte(byte);
-        }
-        json["signature"] = signature;
+        json["signature"] = nullptr;
     }
     json["sha256"] = nlohmann::ordered_json::object();
     if (record.flashSha256) {

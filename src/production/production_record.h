@@ -26,7 +26,8 @@ struct ProductionRecord {
     std::string port;
     std::string board;  // the board's identifier
     std::string device;
-    std::vector<uint8_t> signature;  // none when it was not read
+    // As the chip answered it, in hex separated by blanks ("1E 97 02"); none when not read.
+    std::optional<std::string> signature;
     // SHA-256 of each image written, as Sha256Hex gives it.
     std::optional<std::string> flashSha256;
     std::optional<std::string> eepromSha256;

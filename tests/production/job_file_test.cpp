@@ -51,7 +51,7 @@ step = 5
 counter = "serial.counter"
 )"));
     ASSERT_TRUE(load.Ok()) << load.message;
-    const JobSpec& job = load.job;
+    const JobSettings& job = load.job;
     EXPECT_EQ(job.device, "Mirval 10");
     EXPECT_EQ(std::pair(job.erase, job.verify), std::pair(false, true));
     EXPECT_EQ(job.flashFile, dir_.Path("firmware.hex"));
@@ -69,7 +69,7 @@ TEST_F(ProductionJob, LeavesOutWhatIsNotGiven) {
         "device = \"Mirval 10\"\n[fuses]\nfrom = \"firmware.elf\"\n[serial]\nmemory = "
         "\"eeprom\"\naddress = 0\nsize = 2\ncounter = \"c\"\n");
     ASSERT_TRUE(load.Ok()) << load.message;
-    const JobSpec& job = load.job;
+    const JobSettings& job = load.job;
     EXPECT_EQ(std::tuple(job.erase, job.verify, job.flashFile, job.fuses, job.fusesFrom),
               std::tuple(true, true, std::nullopt, ConfigWrite{}, dir_.Path("firmware.elf")));
     EXPECT_EQ(std::tuple(job.serial->start, job.serial->order, job.serial->form),

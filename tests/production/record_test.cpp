@@ -22,7 +22,7 @@ ProductionRecord FullRecord() {
     record.port = "COM2";
     record.board = "MZR-SIM";
     record.device = "Mirval 10";
-    record.signature = {0x1E, 0x97, 0x02};
+    record.signature = "1E 97 02";
     record.flashSha256 = std::string(64, 'a');
     record.eepromSha256 = std::string(64, 'b');
     record.serial = 1003;
