@@ -90,7 +90,6 @@ Timing RunInProcess(const std::string& home, const std::string& image, Timing& c
     KeepingPanel panel(true);
     CountingClock clock;
     Session session(std::make_unique<PosixSerialPort>(PortNames{home, {}}), panel, clock);
-    NoWindowChores chores;
     const auto start = std::chrono::steady_clock::now();
     if (boards.empty() || !session.Open("COM1", kBaud).Ok()) {
         return {};
@@ -102,7 +101,7 @@ Timing RunInProcess(const std::string& home, const std::string& image, Timing& c
     const double wireBefore = WireSeconds(*boards.front());
     const unsigned long pausedBefore = clock.pausedMs;
     const auto commandStart = std::chrono::steady_clock::now();
-    if (!session.Run(MemoryCommand::ProgramFlash, image, {}, chores).Ok()) {
+    if (!session.Run(MemoryCommand::ProgramFlash, image, {}).Ok()) {
         for (const std::string& notice : panel.notices) {
             std::printf("notice: %s\n", notice.c_str());
         }

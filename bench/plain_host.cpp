@@ -3,6 +3,7 @@
 
 #include "bench/workload.h"
 #include "catalogue/device_profile.h"
+#include "operations/link_notices.h"
 #include "operations/memory_commands.h"
 
 namespace zentaro {
@@ -14,7 +15,9 @@ constexpr uint8_t kProgrammerLevel = 3;
 }  // namespace
 
 PlainHost::PlainHost(std::unique_ptr<SerialPort> port, Panel& panel, Clock& clock)
-    : device_(FindDeviceByName(kBenchChip)), link_(std::move(port), panel, clock), panel_(panel) {}
+    : device_(FindDeviceByName(kBenchChip)),
+      link_(std::move(port), clock, NoticesOn(panel)),
+      panel_(panel) {}
 
 bool PlainHost::Connect() {
     return link_.OpenAndScan() && link_.QueryBlockSize() &&
@@ -23,7 +26,7 @@ bool PlainHost::Connect() {
 
 bool PlainHost::ProgramFlash(const std::string& hexPath) {
     image_.assign(device_.flashSize, 0xFF);
-    CommandContext context{link_, panel_, chores_, image_, device_, kProgrammerLevel, {}, hexPath};
+    CommandContext context{link_, panel_, image_, device_, kProgrammerLevel, {}, hexPath};
     return zentaro::ProgramFlash(context);
 }
 

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "common/panel.h"
-#include "common/window_chores.h"
 #include "link/low_io.h"
 
 namespace zentaro {
@@ -27,7 +26,6 @@ private:
     const DeviceRecord& device_;
     CLowIO link_;
     Panel& panel_;
-    NoWindowChores chores_;
     std::vector<uint8_t> image_;
 };
 

@@ -120,9 +120,7 @@ private:
                                        .verifyEeprom = !options_.noVerify,
                                        .ignoreChecksum = options_.ignoreChecksum,
                                        .format = options_.format};
-        NoWindowChores chores;
-        const SessionResult run =
-            session_.Run(CommandFor(options_), options_.file, switches, chores);
+        const SessionResult run = session_.Run(CommandFor(options_), options_.file, switches);
         result_.bytes = run.bytes;
         result_.exitCode = ExitFor(run.outcome);
         for (const std::string& question : panel_.Declined()) {

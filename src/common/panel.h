@@ -6,9 +6,9 @@
 namespace zentaro {
 
 // What a command needs from the front end that runs it: the status text, the progress of a
-// device loop, notices, Yes/No questions and the file choice. The window, the command-line
-// tool and the tests each implement it. Every text is UTF-8 and passed exactly as the user is
-// to see it.
+// device loop, notices, Yes/No questions, the file choice and the controls. The window, the
+// command-line tool and the tests each implement it. Every text is UTF-8 and passed exactly as the
+// user is to see it.
 class Panel {
 public:
     virtual ~Panel() = default;
@@ -38,6 +38,10 @@ public:
     // True once the user has asked the running command to stop. The loops look at it between
     // two exchanges with the board, never inside one.
     virtual bool StopRequested() const { return false; }
+
+    // A front end with buttons turns them off while a command runs and back on at its end;
+    // the others have nothing to do.
+    virtual void EnableControls(bool) {}
 };
 
 }  // namespace zentaro

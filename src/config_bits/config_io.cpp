@@ -84,7 +84,7 @@ bool WriteLockByte(CLowIO& link, const DeviceProfile& profile, bool serial, uint
 }
 
 bool WriteConfigBytes(CLowIO& link, const DeviceProfile& profile, bool serial,
-                      const ConfigWrite& request) {
+                      const ConfigWrite& request, const StopCheck& stopRequested) {
     const auto requested = [&](ConfigByte which) { return request[static_cast<size_t>(which)]; };
     bool written = true;
     if (const auto low = requested(ConfigByte::Low)) {
@@ -97,7 +97,7 @@ bool WriteConfigBytes(CLowIO& link, const DeviceProfile& profile, bool serial,
         written = WriteExtendedFuse(link, serial, *extended) && written;
     }
     const auto lock = requested(ConfigByte::Lock);
-    if (lock && !link.panel().StopRequested()) {
+    if (lock && !(stopRequested && stopRequested())) {
         written = WriteLockByte(link, profile, serial, *lock) && written;
     }
     // Deliberately unchecked: the link forgets programming mode whatever the board answers.

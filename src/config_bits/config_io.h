@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "catalogue/device_profile.h"
 #include "catalogue/device_table.h"
@@ -10,6 +11,9 @@
 #include "link/low_io.h"
 
 namespace zentaro {
+
+// Whether the user has asked the running command to stop.
+using StopCheck = std::function<bool()>;
 
 // Who may touch the configuration bytes of a device on a board of a given programmer type.
 struct ConfigAccess {
@@ -42,6 +46,6 @@ ConfigRead ReadConfigBytes(CLowIO& link, const DeviceProfile& profile, bool seri
 // cannot be undone by the user, a half-written set of fuses can. True when the board
 // acknowledged every write that was sent.
 [[nodiscard]] bool WriteConfigBytes(CLowIO& link, const DeviceProfile& profile, bool serial,
-                                    const ConfigWrite& request);
+                                    const ConfigWrite& request, const StopCheck& stopRequested);
 
 }  // namespace zentaro

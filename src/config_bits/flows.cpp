@@ -31,8 +31,10 @@ std::string Hex(uint8_t value) {
 
 }  // namespace
 
-AdvancedOptions::AdvancedOptions(CLowIO& link, const DeviceRecord& device, uint8_t programmerLevel)
+AdvancedOptions::AdvancedOptions(CLowIO& link, const DeviceRecord& device, uint8_t programmerLevel,
+                                 StopCheck stopRequested)
     : link_(link),
+      stopRequested_(std::move(stopRequested)),
       device_(device),
       level_(programmerLevel),
       layout_(LayoutForDevice(ProfileFor(device))) {}
@@ -41,12 +43,13 @@ void AdvancedOptions::Open() {
     state_.identifier = link_.Identify() ? Printable(link_.SoftwareIdentifier()) : "?";
     char major = 0;
     char minor = 0;
-    state_.version =
-        link_.ReadSoftwareVersion(major, minor) ? Printable(std::string{major, '.', minor}) : "?.?";
+    state_.version = link_.wire().ReadSoftwareVersion(major, minor)
+                         ? Printable(std::string{major, '.', minor})
+                         : "?.?";
     state_.controls = InitialControls(layout_);
 
     char type = 0;
-    if (link_.ReadProgrammerType(type)) {
+    if (link_.wire().ReadProgrammerType(type)) {
         programmerType_ = static_cast<uint8_t>(type);
     }
     rights_ = RightsFor(device_, programmerType_, level_);
@@ -141,7 +144,8 @@ void AdvancedOptions::Write() {
     }
     // Deliberately unchecked: the window reports no single write; what the chip holds is what
     // its next read shows.
-    static_cast<void>(WriteConfigBytes(link_, ProfileFor(device_), Serial(), request));
+    static_cast<void>(
+        WriteConfigBytes(link_, ProfileFor(device_), Serial(), request, stopRequested_));
     state_.writeEnabled = true;
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "catalogue/device_table.h"
+#include "config_bits/config_io.h"
 #include "config_bits/control_state.h"
 #include "config_bits/layouts.h"
 #include "config_bits/rights.h"
@@ -32,7 +33,9 @@ struct AdvancedState {
 // The window renders State() and writes the user's selections and ticks back into it.
 class AdvancedOptions {
 public:
-    AdvancedOptions(CLowIO& link, const DeviceRecord& device, uint8_t programmerLevel);
+    // stopRequested tells whether the user has asked the running write to stop.
+    AdvancedOptions(CLowIO& link, const DeviceRecord& device, uint8_t programmerLevel,
+                    StopCheck stopRequested = {});
 
     // Board identity, the controls for the device, the programmer type, the first read
     // (or the signature alone) and the access rules.
@@ -62,6 +65,7 @@ private:
     void ShowCalibration();
 
     CLowIO& link_;
+    StopCheck stopRequested_;
     DeviceRecord device_;
     uint8_t level_;
     DeviceLayout layout_;

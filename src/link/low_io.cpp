@@ -1,76 +1,94 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/low_io.h"
 
-#include <vector>
-
 namespace zentaro {
 
-CLowIO::CLowIO(std::unique_ptr<SerialPort> port, Panel& panel, Clock& clock)
-    : port_(std::move(port)), panel_(panel), clock_(clock) {}
+CLowIO::CLowIO(std::unique_ptr<SerialPort> port, Clock& clock, LinkEventSink onEvent)
+    : wire_(std::move(port), clock), onEvent_(std::move(onEvent)) {}
 
-CLowIO::~CLowIO() {
-    if (port_->IsOpen()) {
-        port_->Close();
+void CLowIO::Tell(LinkEvent event) {
+    if (onEvent_) {
+        onEvent_(event);
     }
 }
 
-bool CLowIO::IsOpen() const {
-    return port_->IsOpen();
-}
-
-bool CLowIO::ReadByte(uint8_t& b) {
-    return ReadBlock(&b, 1);
-}
-
-bool CLowIO::SendString(const std::string& text, bool waitForCR) {
-    if (!WriteBlock(reinterpret_cast<const uint8_t*>(text.data()), text.size())) {
+bool CLowIO::QueryBlockSize() {
+    uint32_t size = 0;
+    if (!wire_.QueryBlockSize(size)) {
         return false;
     }
-    return !waitForCR || ReadAck();
+    blockSize_ = size;
+    return true;
 }
 
-size_t CLowIO::RxQueueCount() {
-    return port_->BytesWaiting();
+bool CLowIO::SelectDevice(DeviceRecord record, uint8_t level) {
+    DeviceProfile profile = ProfileFor(record);
+    profile.record = record;
+    return SelectDevice(profile, level);
 }
 
-void CLowIO::PurgeReceiveBuffer() {
-    port_->PurgeReceive();
-}
-
-bool CLowIO::WriteBlock(const uint8_t* data, size_t count) {
-    return port_->Write(data, count) == static_cast<long>(count);
-}
-
-bool CLowIO::ReadBlock(uint8_t* data, size_t count) {
-    return ReadUpTo(data, count) == static_cast<long>(count);
-}
-
-bool CLowIO::ReadAck() {
-    uint8_t reply = 0;
-    return ReadByte(reply) && reply == kCR;
-}
-
-bool CLowIO::Send(std::initializer_list<uint8_t> bytes) {
-    return WriteBlock(bytes.begin(), bytes.size());
-}
-
-bool CLowIO::SendAcked(std::initializer_list<uint8_t> bytes) {
-    return Send(bytes) && ReadAck();
-}
-
-long CLowIO::ReadUpTo(uint8_t* data, size_t count) {
-    const long got = port_->Read(data, count);
-    replyMissing_ = count > 0 && got <= 0;
-    return got;
-}
-
-void CLowIO::DropPending() {
-    size_t waiting = port_->BytesWaiting();
-    if (waiting == 0) {
-        return;
+bool CLowIO::SelectDevice(const DeviceProfile& profile, uint8_t level) {
+    profile_ = profile;
+    const DeviceRecord& record = profile.record;
+    if (!wire_.SelectDevice(record, level)) {
+        return false;
     }
-    std::vector<uint8_t> scratch(waiting);
-    port_->Read(scratch.data(), scratch.size());
+    flashSize_ = record.flashSize;
+    eepromSize_ = record.eepromSize;
+    wordWide_ = record.wordWideFlash != 0;
+    return true;
+}
+
+bool CLowIO::EnterProgMode() {
+    if (inProgMode_) {
+        return true;
+    }
+    if (wire_.RxQueueCount() > 0) {
+        Tell(LinkEvent::StaleRepliesFlushed);
+        wire_.PurgeReceiveBuffer();
+    }
+    switch (wire_.EnterProgMode()) {
+        case ProgModeReply::None:
+            return false;
+        case ProgModeReply::Refused:
+            Tell(LinkEvent::ProgModeRefused);
+            // Deliberately unchecked: the link forgets programming mode whatever the board
+            // answers.
+            static_cast<void>(LeaveProgMode());
+            return false;
+        case ProgModeReply::Entered:
+            break;
+    }
+    inProgMode_ = true;
+    return true;
+}
+
+bool CLowIO::LeaveProgMode() {
+    // Cleared even without an acknowledgement: a stale flag would suppress the next 'P',
+    // while an extra 'P' to a board already programming is harmless.
+    inProgMode_ = false;
+    return wire_.LeaveProgMode();
+}
+
+bool CLowIO::ExitProgramming() {
+    switch (wire_.ExitProgramming()) {
+        case ExitReply::None:
+            return false;
+        case ExitReply::Unsupported:
+            Tell(LinkEvent::ExitUnsupported);
+            return false;
+        case ExitReply::Done:
+            break;
+    }
+    inProgMode_ = false;
+    return true;
+}
+
+bool CLowIO::ChipErase() {
+    if (!EnterProgMode() || !wire_.ChipErase()) {
+        return false;
+    }
+    return !profile_.erasedByLeavingProgrammingMode || LeaveProgMode();
 }
 
 }  // namespace zentaro

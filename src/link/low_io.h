@@ -2,9 +2,7 @@
 #pragma once
 
 #include <array>
-#include <cstddef>
 #include <cstdint>
-#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -12,7 +10,8 @@
 
 #include "catalogue/device_profile.h"
 #include "common/clock.h"
-#include "common/panel.h"
+#include "link/board_protocol.h"
+#include "link/link_events.h"
 #include "link/port_trouble.h"
 #include "link/serial_port.h"
 
@@ -21,68 +20,68 @@ namespace zentaro {
 // The line rates board firmware runs at, in the order the scan tries them.
 inline constexpr std::array<int, 3> kBoardBaudRates = {115200, 19200, 38400};
 
-// The one object through which the program talks to the programmer board: the serial
-// transport and the one-letter command set. Owned by one holder, never copied; closes its
-// port when destroyed. Every command returns true on success.
+// The link to one programmer board: which board the scan found, which device it was told, and
+// whether the target is in programming mode. It sends through its protocol (wire()), and
+// itself offers the commands whose bytes depend on that state: the ones that need programming
+// mode, the flash words whose width the device sets, and the erase that some devices finish
+// by leaving programming mode. Owned by one holder, never copied; closes its port when
+// destroyed. Every command returns true on success.
 class CLowIO {
 public:
-    static constexpr uint8_t kCR = 0x0D;
-    static constexpr uint8_t kFlashMemory = 'F';
-    static constexpr uint8_t kEepromMemory = 'E';
-    static constexpr int kLampFailed = 1011;
-    static constexpr int kLampDone = 1012;
-    static constexpr int kLampBusy = 1013;
-    static constexpr size_t kListBufferSize = 20;
-    using ListBuffer = std::array<uint8_t, kListBufferSize>;
+    // onEvent hears what the user is to be told while a command runs (see LinkEvent).
+    CLowIO(std::unique_ptr<SerialPort> port, Clock& clock, LinkEventSink onEvent = {});
 
-    CLowIO(std::unique_ptr<SerialPort> port, Panel& panel, Clock& clock);
-    ~CLowIO();
-    CLowIO(const CLowIO&) = delete;
-    CLowIO& operator=(const CLowIO&) = delete;
+    BoardProtocol& wire() { return wire_; }
+    Clock& clock() { return wire_.clock(); }
 
-    // Raw transport.
-    [[nodiscard]] bool ReadByte(uint8_t& b);
-    [[nodiscard]] bool SendString(const std::string& text, bool waitForCR);
-    size_t RxQueueCount();
-    void PurgeReceiveBuffer();
-    [[nodiscard]] bool WriteBlock(const uint8_t* data, size_t count);
-    [[nodiscard]] bool ReadBlock(uint8_t* data, size_t count);
-
-    // Discovery and control.
+    // Discovery: opens the first port where a board identifies itself; it stays open.
     [[nodiscard]] bool OpenAndScan();
     // The scan's identification on one port only (a COM name or a device path): at the scan's
     // rates in the scan's order, or only at baudRate when given (one of kBoardBaudRates; any
     // other rate finds nothing).
     [[nodiscard]] bool OpenPort(const std::string& name,
                                 std::optional<int> baudRate = std::nullopt);
+    // Asks the board on the open port who it is again, as a running board or in upgrade mode.
     [[nodiscard]] bool Identify();
     [[nodiscard]] bool IdentifyUpgradeMode();
-    [[nodiscard]] bool QueryAutoIncrement();
+    [[nodiscard]] bool IsOpen() const;
+    // Where the scan found the board.
+    const std::string& PortName() const { return portName_; }
+    // What the last scan found behind each port name it tried, in the order first tried.
+    const std::vector<PortAttempt>& ScanReport() const { return scanReport_; }
+    int BaudRate() const { return baudRate_; }
+    const std::string& SoftwareIdentifier() const { return softwareIdentifier_; }
+    [[nodiscard]] bool AutoIncrement() const { return autoIncrement_; }
+
+    // The board's block transfers.
     [[nodiscard]] bool QueryBlockSize();
-    [[nodiscard]] bool ReadSupportedDevices(ListBuffer& buffer);
-    [[nodiscard]] bool ReadProgrammerModes(ListBuffer& buffer);
-    [[nodiscard]] uint8_t ReadProgrammerLevel();
-    [[nodiscard]] bool SetProgrammerMode(uint8_t mode);
+    // The block size the board last gave; 0 when it takes no blocks.
+    uint32_t BlockSize() const { return blockSize_; }
+
+    // The device. The per-chip rules follow the record's device code; the record is sent as
+    // given.
+    [[nodiscard]] bool SelectDevice(DeviceRecord record, uint8_t level);
+    [[nodiscard]] bool SelectDevice(const DeviceProfile& profile, uint8_t level);
+    // The rules of the device last selected; none before the first selection.
+    const DeviceProfile& Profile() const { return profile_; }
+    uint32_t DeviceCode() const { return profile_.record.deviceCode; }
+    [[nodiscard]] bool WordWide() const { return wordWide_; }
+    uint32_t FlashSize() const { return flashSize_; }
+    uint32_t EepromSize() const { return eepromSize_; }
+
+    // Programming mode. Entering is a no-op while in it; leaving forgets it whatever the
+    // board answers.
     [[nodiscard]] bool EnterProgMode();
     [[nodiscard]] bool LeaveProgMode();
     [[nodiscard]] bool ExitProgramming();
-    // The per-chip rules follow the record's device code; the record is sent as given.
-    [[nodiscard]] bool SelectDevice(DeviceRecord record, uint8_t level);
-    [[nodiscard]] bool SelectDevice(const DeviceProfile& profile, uint8_t level);
+    [[nodiscard]] bool InProgMode() const { return inProgMode_; }
     [[nodiscard]] bool ChipErase();
-    [[nodiscard]] bool SetStatusLamp(int id);
 
-    // Memory access. noAddress: use the board's own address counter instead of sending 'A'.
-    [[nodiscard]] bool SetAddress(uint16_t address);
+    // Flash words as wide as the selected device's.
     [[nodiscard]] bool ReadProgramWord(uint16_t address, uint16_t& word, bool noAddress);
     [[nodiscard]] bool WriteProgramWord(uint16_t address, uint16_t word, bool noAddress);
-    [[nodiscard]] bool WritePage(uint16_t address);
-    [[nodiscard]] bool ReadEepromByte(uint16_t address, uint8_t& value, bool noAddress);
-    [[nodiscard]] bool WriteEepromByte(uint16_t address, uint8_t value, bool noAddress);
-    [[nodiscard]] bool BlockWrite(uint16_t count, const uint8_t* data, uint8_t memoryType);
-    [[nodiscard]] bool BlockRead(uint8_t* buffer, uint16_t count, uint8_t memoryType);
 
-    // Configuration.
+    // The target's configuration, in programming mode.
     [[nodiscard]] bool ReadFuseBits(uint8_t& value);
     [[nodiscard]] bool ReadHighFuseBits(uint8_t& value);
     [[nodiscard]] bool ReadExtendedFuseBits(uint8_t& value);
@@ -94,32 +93,9 @@ public:
     [[nodiscard]] bool ReadSignature(uint8_t& b0, uint8_t& b1, uint8_t& b2);
     [[nodiscard]] bool ReadCalibrationByte(uint8_t& value);
     [[nodiscard]] bool UniversalCommand(uint8_t i1, uint8_t i2, uint8_t i3, uint8_t& value);
+    // Leaves programming mode afterwards, whatever the target answered, so that a failed write
+    // never leaves the board programming behind the user's back. value is 0xFF on failure.
     [[nodiscard]] bool UniversalWrite(uint8_t i1, uint8_t i2, uint8_t i3, uint8_t& value);
-    [[nodiscard]] bool ReadSoftwareVersion(char& major, char& minor);
-    [[nodiscard]] bool ReadProgrammerType(char& type);
-
-    // State the commands keep.
-    [[nodiscard]] bool IsOpen() const;
-    // Where the scan found the board.
-    const std::string& PortName() const { return portName_; }
-    // What the last scan found behind each port name it tried, in the order first tried.
-    const std::vector<PortAttempt>& ScanReport() const { return scanReport_; }
-    int BaudRate() const { return baudRate_; }
-    const std::string& SoftwareIdentifier() const { return softwareIdentifier_; }
-    uint32_t DeviceCode() const { return profile_.record.deviceCode; }
-    // The rules of the device last selected; none before the first selection.
-    const DeviceProfile& Profile() const { return profile_; }
-    [[nodiscard]] bool WordWide() const { return wordWide_; }
-    uint32_t FlashSize() const { return flashSize_; }
-    uint32_t EepromSize() const { return eepromSize_; }
-    [[nodiscard]] bool InProgMode() const { return inProgMode_; }
-    [[nodiscard]] bool AutoIncrement() const { return autoIncrement_; }
-    uint32_t BlockSize() const { return blockSize_; }
-    Panel& panel() { return panel_; }
-    Clock& clock() { return clock_; }
-
-    // How long BlockWrite waits for the board to acknowledge a block before giving up.
-    static constexpr int kBlockAckTimeoutMs = 10000;
 
 private:
     struct ScanStep {
@@ -130,39 +106,21 @@ private:
     // Opens each step's port in turn until one identifies; it stays open.
     [[nodiscard]] bool RunScan(const std::vector<ScanStep>& steps);
     void Remember(PortAttempt attempt);
-    // Reads one byte and requires CR.
-    [[nodiscard]] bool ReadAck();
-    // Writes the whole command in one write; true when every byte went out.
-    [[nodiscard]] bool Send(std::initializer_list<uint8_t> bytes);
-    // Send, then ReadAck.
-    [[nodiscard]] bool SendAcked(std::initializer_list<uint8_t> bytes);
-    // Reads up to count bytes within the port's time-outs; the count that arrived, -1 on failure.
-    // Every reply is read through here, which keeps replyMissing_ up to date.
-    long ReadUpTo(uint8_t* data, size_t count);
-    // Reads and discards whatever is already waiting in the receive queue.
-    void DropPending();
-    // Reads the 7-character identifier and accepts it when it starts with "MZR".
-    [[nodiscard]] bool AcceptIdentifier();
-    [[nodiscard]] bool ReadList(uint8_t letter, ListBuffer& buffer);
-    [[nodiscard]] bool ReadConfigByte(uint8_t letter, uint8_t& value);
-    [[nodiscard]] bool WriteConfigByte(uint8_t letter, uint8_t value);
+    void Tell(LinkEvent event);
 
-    std::unique_ptr<SerialPort> port_;
-    Panel& panel_;
-    Clock& clock_;
+    BoardProtocol wire_;
+    LinkEventSink onEvent_;
     std::string softwareIdentifier_;
     std::string portName_;
     int baudRate_ = 0;
     std::vector<PortAttempt> scanReport_;
+    bool autoIncrement_ = false;
+    uint32_t blockSize_ = 0;
     DeviceProfile profile_{};
     bool wordWide_ = true;
     uint32_t flashSize_ = 0;
     uint32_t eepromSize_ = 0;
     bool inProgMode_ = false;
-    bool autoIncrement_ = false;
-    uint32_t blockSize_ = 0;
-    // The last reply read brought no byte at all: the board let the full time-out pass.
-    bool replyMissing_ = false;
 };
 
 }  // namespace zentaro

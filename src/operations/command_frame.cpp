@@ -113,7 +113,7 @@ bool RunVerifyCommand(CommandContext& context, ImageMemory memory, uint32_t memo
         return false;
     }
     const std::optional<uint32_t> last = LastImageAddress(context, state, memorySize);
-    if (last && !loop(context.link, context.image, *last)) {
+    if (last && !loop(context.link, context.panel, context.image, *last)) {
         return frame.Fail();
     }
     return frame.Succeed();
@@ -138,8 +138,8 @@ bool CommandFrame::Begin(const char* status, int selectCount) {
     open_ = true;
     context_.outcome = CommandOutcome::Failed;
     // Deliberately unchecked: a lamp is no part of the command's result.
-    static_cast<void>(context_.link.SetStatusLamp(CLowIO::kLampBusy));
-    context_.chores.EnableControls(false);
+    static_cast<void>(context_.link.wire().SetStatusLamp(BoardProtocol::kLampBusy));
+    context_.panel.EnableControls(false);
     context_.panel.SetStatus(status);
     for (int i = 0; i < selectCount; ++i) {
         if (!context_.link.SelectDevice(context_.device, context_.programmerLevel)) {
@@ -150,27 +150,30 @@ bool CommandFrame::Begin(const char* status, int selectCount) {
 }
 
 bool CommandFrame::Succeed() {
-    return End({CLowIO::kLampDone, "OK", false, nullptr, true, CommandOutcome::Ok});
+    return End({BoardProtocol::kLampDone, "OK", false, nullptr, true, CommandOutcome::Ok});
 }
 
 bool CommandFrame::Fail(const char* notice) {
     if (context_.panel.StopRequested()) {
         return Cancel();
     }
-    return End(
-        {CLowIO::kLampFailed, "失败  ", false, notice, failureTimesOut_, CommandOutcome::Failed});
+    return End({BoardProtocol::kLampFailed, "失败  ", false, notice, failureTimesOut_,
+                CommandOutcome::Failed});
 }
 
 bool CommandFrame::Cancel() {
-    return End({CLowIO::kLampFailed, "Canceled", false, nullptr, false, CommandOutcome::Canceled});
+    return End(
+        {BoardProtocol::kLampFailed, "Canceled", false, nullptr, false, CommandOutcome::Canceled});
 }
 
 bool CommandFrame::Decline() {
-    return End({CLowIO::kLampFailed, "Canceled", false, nullptr, false, CommandOutcome::Declined});
+    return End(
+        {BoardProtocol::kLampFailed, "Canceled", false, nullptr, false, CommandOutcome::Declined});
 }
 
 bool CommandFrame::FailErase() {
-    return End({CLowIO::kLampFailed, "擦除失败    ", true, nullptr, true, CommandOutcome::Failed});
+    return End(
+        {BoardProtocol::kLampFailed, "擦除失败    ", true, nullptr, true, CommandOutcome::Failed});
 }
 
 bool CommandFrame::End(const Ending& ending) {
@@ -184,7 +187,7 @@ bool CommandFrame::End(const Ending& ending) {
         static_cast<void>(link.LeaveProgMode());
     }
     // Deliberately unchecked: a lamp is no part of the command's result.
-    static_cast<void>(link.SetStatusLamp(ending.lamp));
+    static_cast<void>(link.wire().SetStatusLamp(ending.lamp));
     if (ending.replacesText) {
         context_.panel.SetStatus(ending.text);
     } else {
@@ -197,7 +200,7 @@ bool CommandFrame::End(const Ending& ending) {
         // Deliberately unchecked: the link forgets programming mode whatever the board answers.
         static_cast<void>(link.LeaveProgMode());
     }
-    context_.chores.EnableControls(true);
+    context_.panel.EnableControls(true);
     if (ending.timeout) {
         context_.panel.StartStatusTimeout();
     }

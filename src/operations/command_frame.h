@@ -92,7 +92,8 @@ private:
 
 // The shape both verify commands share: choose and load the file, the fit question for a
 // memory of memorySize bytes, the frame with its status text, then loop over what fits.
-using VerifyLoop = bool (*)(CLowIO& link, const std::vector<uint8_t>& image, uint32_t last);
+using VerifyLoop = bool (*)(CLowIO& link, Panel& panel, const std::vector<uint8_t>& image,
+                            uint32_t last);
 [[nodiscard]] bool RunVerifyCommand(CommandContext& context, ImageMemory memory,
                                     uint32_t memorySize, const char* fitQuestion,
                                     const char* status, VerifyLoop loop);

@@ -43,13 +43,13 @@ bool ProgramEeprom(CommandContext& context) {
     }
     const std::optional<uint32_t> last =
         LastImageAddress(context, state, context.device.eepromSize);
-    if (last && !WriteEepromImage(context.link, context.image, *last)) {
+    if (last && !WriteEepromImage(context.link, context.panel, context.image, *last)) {
         return frame.Fail(kEepromWriteFailedText);
     }
     if (context.switches.verifyEeprom) {
         context.panel.AppendStatus(kVerifyingText);
-        context.chores.EnableControls(false);
-        if (last && !VerifyEepromImage(context.link, context.image, *last)) {
+        context.panel.EnableControls(false);
+        if (last && !VerifyEepromImage(context.link, context.panel, context.image, *last)) {
             return frame.Fail();
         }
     }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/panel.h"
 #include "link/low_io.h"
 
 namespace zentaro {
@@ -12,13 +13,14 @@ namespace zentaro {
 // inclusive last byte address (last < image.size()); callers with no data do not run them.
 // Every byte of the range is written, blank or not. Programming mode, wait cursor and
 // progress as for flash; the verify shows the first mismatch itself.
-[[nodiscard]] bool WriteEepromImage(CLowIO& link, const std::vector<uint8_t>& image, uint32_t last);
-[[nodiscard]] bool VerifyEepromImage(CLowIO& link, const std::vector<uint8_t>& image,
+[[nodiscard]] bool WriteEepromImage(CLowIO& link, Panel& panel, const std::vector<uint8_t>& image,
+                                    uint32_t last);
+[[nodiscard]] bool VerifyEepromImage(CLowIO& link, Panel& panel, const std::vector<uint8_t>& image,
                                      uint32_t last);
 // The same on image[first … last] alone, the rest of the EEPROM left as it is.
-[[nodiscard]] bool WriteEepromRange(CLowIO& link, const std::vector<uint8_t>& image, uint32_t first,
-                                    uint32_t last);
-[[nodiscard]] bool VerifyEepromRange(CLowIO& link, const std::vector<uint8_t>& image,
+[[nodiscard]] bool WriteEepromRange(CLowIO& link, Panel& panel, const std::vector<uint8_t>& image,
+                                    uint32_t first, uint32_t last);
+[[nodiscard]] bool VerifyEepromRange(CLowIO& link, Panel& panel, const std::vector<uint8_t>& image,
                                      uint32_t first, uint32_t last);
 
 }  // namespace zentaro

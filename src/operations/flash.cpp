@@ -97,15 +97,15 @@ bool ProgramFlash(CommandContext& context) {
         case BootCheck::Failed:
             return frame.Fail();
     }
-    if (last &&
-        !WriteFlashImage(context.link, context.image, *last, context.device.flashPageSize)) {
+    if (last && !WriteFlashImage(context.link, context.panel, context.image, *last,
+                                 context.device.flashPageSize)) {
         return frame.Fail(kFlashWriteFailedText);
     }
     if (context.switches.verifyFlash) {
         context.link.clock().SleepMs(kPauseBeforeFlashVerifyMs);
         context.panel.AppendStatus(kVerifyingText);
-        context.chores.EnableControls(false);
-        if (last && !VerifyFlashImage(context.link, context.image, *last)) {
+        context.panel.EnableControls(false);
+        if (last && !VerifyFlashImage(context.link, context.panel, context.image, *last)) {
             return frame.Fail();
         }
     }

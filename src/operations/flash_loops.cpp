@@ -38,10 +38,10 @@ bool AllBlank(const Image& image, uint32_t first, uint32_t last) {
 // Programming mode and the bar up to last around one loop that starts at byte address first:
 // the mode is left only after a loop that succeeded.
 template <typename Loop>
-bool InProgrammingMode(CLowIO& link, uint32_t first, uint32_t last, Loop loop) {
-    LoopProgress progress = LoopProgress::UpTo(link.panel(), last);
+bool InProgrammingMode(CLowIO& link, Panel& panel, uint32_t first, uint32_t last, Loop loop) {
+    LoopProgress progress = LoopProgress::UpTo(panel, last);
     if (!link.EnterProgMode() ||
-        !link.SetAddress(static_cast<uint16_t>(link.WordWide() ? first / 2 : first))) {
+        !link.wire().SetAddress(static_cast<uint16_t>(link.WordWide() ? first / 2 : first))) {
         return false;
     }
     return loop(progress) && link.LeaveProgMode();
@@ -75,7 +75,7 @@ public:
     }
 
     bool CommitPage(uint32_t wordAddress) {
-        if (!link_.WritePage(static_cast<uint16_t>(wordAddress))) {
+        if (!link_.wire().WritePage(static_cast<uint16_t>(wordAddress))) {
             return false;
         }
         lastAddress_ = wordAddress;
@@ -120,9 +120,9 @@ bool WriteBlock(CLowIO& link, const Image& image, uint32_t from, uint32_t to) {
     const uint32_t begin = words ? data->first & ~1u : data->first;
     const uint32_t end = std::min(words ? (data->last & ~1u) + 2 : data->last + 1,
                                   static_cast<uint32_t>(image.size()));
-    return link.SetAddress(static_cast<uint16_t>(words ? begin / 2 : begin)) &&
-           link.BlockWrite(static_cast<uint16_t>(end - begin), image.data() + begin,
-                           CLowIO::kFlashMemory);
+    return link.wire().SetAddress(static_cast<uint16_t>(words ? begin / 2 : begin)) &&
+           link.wire().BlockWrite(static_cast<uint16_t>(end - begin), image.data() + begin,
+                                  BoardProtocol::kFlashMemory);
 }
 
 // One page of a page-mode device: every word of it, blank ones too, then the commit; a page
@@ -208,11 +208,6 @@ bool WriteImage(CLowIO& link, const Image& image, uint32_t last, uint32_t pageSi
     return WriteUnits(last, 1, progress, [&](uint32_t at) { return WriteByte(writes, image, at); });
 }
 
-void ShowMismatch(Panel& panel, const std::string& text) {
-    panel.SetProgressPosition(0);
-    panel.Notice(text);
-}
-
 bool VerifyBySingleReads(CLowIO& link, const Image& image, uint32_t first, uint32_t last,
                          LoopProgress& progress) {
     const bool words = link.WordWide();
@@ -224,8 +219,8 @@ bool VerifyBySingleReads(CLowIO& link, const Image& image, uint32_t first, uint3
         if (!link.ReadProgramWord(static_cast<uint16_t>(address), read, link.AutoIncrement()) ||
             read != expected) {
             // A verify the user stopped gives no verdict.
-            if (!link.panel().StopRequested()) {
-                ShowMismatch(link.panel(), WordMismatch(address, expected, read));
+            if (!progress.StopRequested()) {
+                progress.ShowMismatch(WordMismatch(address, expected, read));
             }
             return false;
         }
@@ -244,8 +239,8 @@ bool ReadBackByBlocks(CLowIO& link, uint32_t first, uint32_t last, uint32_t flas
     for (uint32_t i = first; i <= last;) {
         const uint32_t chunk = std::min(last - i + 1, kVerifyChunk);
         const uint32_t count = (chunk % 2 != 0 && i + chunk < flashEnd) ? chunk + 1 : chunk;
-        if (!link.BlockRead(readBack.data() + i, static_cast<uint16_t>(count),
-                            CLowIO::kFlashMemory)) {
+        if (!link.wire().BlockRead(readBack.data() + i, static_cast<uint16_t>(count),
+                                   BoardProtocol::kFlashMemory)) {
             return false;
         }
         i += chunk;
@@ -259,7 +254,7 @@ bool ReadBackByBlocks(CLowIO& link, uint32_t first, uint32_t last, uint32_t flas
 // True when the chip holds the image in first … last; otherwise shows the first difference,
 // as a word on a word-wide board.
 bool SameAsImage(CLowIO& link, const Image& image, const Image& readBack, uint32_t first,
-                 uint32_t last) {
+                 uint32_t last, LoopProgress& progress) {
     const auto imageEnd = image.begin() + last + 1;
     const auto differs =
         std::mismatch(image.begin() + first, imageEnd, readBack.begin() + first).first;
@@ -268,9 +263,9 @@ bool SameAsImage(CLowIO& link, const Image& image, const Image& readBack, uint32
     }
     const auto j = static_cast<uint32_t>(differs - image.begin());
     const uint32_t even = j & ~1u;
-    ShowMismatch(link.panel(),
-                 link.WordWide() ? WordMismatch(j / 2, WordAt(image, even), WordAt(readBack, even))
-                                 : ByteMismatch(j, image[j], readBack[j]));
+    progress.ShowMismatch(link.WordWide()
+                              ? WordMismatch(j / 2, WordAt(image, even), WordAt(readBack, even))
+                              : ByteMismatch(j, image[j], readBack[j]));
     return false;
 }
 
@@ -279,30 +274,31 @@ bool VerifyByBlocks(CLowIO& link, const Image& image, uint32_t first, uint32_t l
     Image readBack;
     return ReadBackByBlocks(link, first, last, static_cast<uint32_t>(image.size()), readBack,
                             progress) &&
-           SameAsImage(link, image, readBack, first, last);
+           SameAsImage(link, image, readBack, first, last, progress);
 }
 
 }  // namespace
 
-bool WriteFlashImage(CLowIO& link, const std::vector<uint8_t>& image, uint32_t last,
+bool WriteFlashImage(CLowIO& link, Panel& panel, const std::vector<uint8_t>& image, uint32_t last,
                      uint32_t pageSize) {
-    return InProgrammingMode(link, 0, last, [&](LoopProgress& progress) {
+    return InProgrammingMode(link, panel, 0, last, [&](LoopProgress& progress) {
         return WriteImage(link, image, last, pageSize, progress);
     });
 }
 
-bool VerifyFlashRange(CLowIO& link, const std::vector<uint8_t>& image, uint32_t first,
+bool VerifyFlashRange(CLowIO& link, Panel& panel, const std::vector<uint8_t>& image, uint32_t first,
                       uint32_t last) {
     // A word-wide board reads whole words, from the one that holds first.
     const uint32_t start = link.WordWide() ? first & ~1u : first;
-    return InProgrammingMode(link, start, last, [&](LoopProgress& progress) {
+    return InProgrammingMode(link, panel, start, last, [&](LoopProgress& progress) {
         return link.BlockSize() > 0 ? VerifyByBlocks(link, image, start, last, progress)
                                     : VerifyBySingleReads(link, image, start, last, progress);
     });
 }
 
-bool VerifyFlashImage(CLowIO& link, const std::vector<uint8_t>& image, uint32_t last) {
-    return VerifyFlashRange(link, image, 0, last);
+bool VerifyFlashImage(CLowIO& link, Panel& panel, const std::vector<uint8_t>& image,
+                      uint32_t last) {
+    return VerifyFlashRange(link, panel, image, 0, last);
 }
 
 }  // namespace zentaro

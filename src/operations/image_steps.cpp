@@ -16,9 +16,9 @@ bool WriteImageStep(CommandContext& context, ImageMemory memory, uint32_t first,
     }
     context.bytes = uint64_t{last} - first + 1;
     CLowIO& link = context.link;
-    const bool written =
-        flash ? WriteFlashImage(link, context.image, last, context.device.flashPageSize)
-              : WriteEepromRange(link, context.image, first, last);
+    const bool written = flash ? WriteFlashImage(link, context.panel, context.image, last,
+                                                 context.device.flashPageSize)
+                               : WriteEepromRange(link, context.panel, context.image, first, last);
     if (!written) {
         return frame.Fail(flash ? kFlashWriteFailedText : kEepromWriteFailedText);
     }
@@ -27,8 +27,9 @@ bool WriteImageStep(CommandContext& context, ImageMemory memory, uint32_t first,
             link.clock().SleepMs(kPauseBeforeFlashVerifyMs);
         }
         context.panel.AppendStatus(kVerifyingText);
-        const bool same = flash ? VerifyFlashRange(link, context.image, first, last)
-                                : VerifyEepromRange(link, context.image, first, last);
+        const bool same = flash
+                              ? VerifyFlashRange(link, context.panel, context.image, first, last)
+                              : VerifyEepromRange(link, context.panel, context.image, first, last);
         if (!same) {
             return frame.Fail();
         }

@@ -20,4 +20,17 @@ bool LoopProgress::Advance(uint32_t done) {
     return !panel_.StopRequested();
 }
 
+bool LoopProgress::StopRequested() const {
+    return panel_.StopRequested();
+}
+
+void LoopProgress::ShowMismatch(const std::string& notice) {
+    BackToStart();
+    panel_.Notice(notice);
+}
+
+void LoopProgress::BackToStart() {
+    panel_.SetProgressPosition(0);
+}
+
 }  // namespace zentaro

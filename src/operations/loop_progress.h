@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "common/panel.h"
 
@@ -29,6 +30,12 @@ public:
     // Shows done units; false when the user has asked to stop, which the loops take as the
     // boundary to stop at, between two exchanges with the board.
     [[nodiscard]] bool Advance(uint32_t done);
+    // The user asked to stop: a loop that failed then gives no verdict.
+    [[nodiscard]] bool StopRequested() const;
+    // Shows the first difference a verify found, with the bar back at 0.
+    void ShowMismatch(const std::string& notice);
+    // The bar back at 0 before the run ends.
+    void BackToStart();
 
 private:
     Panel& panel_;

@@ -8,7 +8,6 @@
 
 #include "catalogue/device_table.h"
 #include "common/panel.h"
-#include "common/window_chores.h"
 #include "images/image_format.h"
 #include "link/low_io.h"
 #include "operations/loop_progress.h"
@@ -42,7 +41,6 @@ enum class CommandOutcome {
 struct CommandContext {
     CLowIO& link;
     Panel& panel;
-    WindowChores& chores;
     std::vector<uint8_t>& image;
     const DeviceRecord& device;
     uint8_t programmerLevel = 0;

@@ -27,7 +27,8 @@ bool ReadByBlocks(CLowIO& link, std::vector<uint8_t>& memory, uint32_t size, uin
     memory.resize(size + 1);
     for (uint32_t done = 0; done < size; done += kReadChunk) {
         const uint32_t count = std::min(size - done + 1, kReadChunk);
-        if (!link.BlockRead(memory.data() + done, static_cast<uint16_t>(count), memoryType)) {
+        if (!link.wire().BlockRead(memory.data() + done, static_cast<uint16_t>(count),
+                                   memoryType)) {
             return false;
         }
         if (!progress.Advance((done + kReadChunk) / kRecordBytes)) {
@@ -35,7 +36,7 @@ bool ReadByBlocks(CLowIO& link, std::vector<uint8_t>& memory, uint32_t size, uin
         }
     }
     memory.resize(size);
-    link.panel().SetProgressPosition(0);
+    progress.BackToStart();
     return true;
 }
 
@@ -55,10 +56,10 @@ bool ReadByRecords(std::vector<uint8_t>& memory, uint32_t size, const RecordRead
     return true;
 }
 
-bool ReadMemory(CLowIO& link, std::vector<uint8_t>& memory, uint32_t size, uint8_t memoryType,
-                const RecordReader& readRecord) {
-    LoopProgress progress(link.panel(), size / kRecordBytes);
-    if (!link.EnterProgMode() || !link.SetAddress(0)) {
+bool ReadMemory(CLowIO& link, Panel& panel, std::vector<uint8_t>& memory, uint32_t size,
+                uint8_t memoryType, const RecordReader& readRecord) {
+    LoopProgress progress(panel, size / kRecordBytes);
+    if (!link.EnterProgMode() || !link.wire().SetAddress(0)) {
         return false;
     }
     const bool read = link.BlockSize() > 0 ? ReadByBlocks(link, memory, size, memoryType, progress)
@@ -68,7 +69,7 @@ bool ReadMemory(CLowIO& link, std::vector<uint8_t>& memory, uint32_t size, uint8
 
 }  // namespace
 
-bool ReadFlashMemory(CLowIO& link, std::vector<uint8_t>& memory) {
+bool ReadFlashMemory(CLowIO& link, Panel& panel, std::vector<uint8_t>& memory) {
     const bool autoIncrement = link.AutoIncrement();
     const RecordReader readWords = [&](uint32_t r, Record& bytes) {
         // Eight program-memory words, each stored low byte first.
@@ -92,21 +93,22 @@ bool ReadFlashMemory(CLowIO& link, std::vector<uint8_t>& memory) {
         }
         return true;
     };
-    return ReadMemory(link, memory, link.FlashSize(), CLowIO::kFlashMemory,
+    return ReadMemory(link, panel, memory, link.FlashSize(), BoardProtocol::kFlashMemory,
                       link.WordWide() ? readWords : readBytes);
 }
 
-bool ReadEepromMemory(CLowIO& link, std::vector<uint8_t>& memory) {
+bool ReadEepromMemory(CLowIO& link, Panel& panel, std::vector<uint8_t>& memory) {
     const RecordReader readBytes = [&link](uint32_t r, Record& bytes) {
         for (uint32_t k = 0; k < kRecordBytes; ++k) {
-            if (!link.ReadEepromByte(static_cast<uint16_t>(16 * r + k), bytes[k],
-                                     link.AutoIncrement())) {
+            if (!link.wire().ReadEepromByte(static_cast<uint16_t>(16 * r + k), bytes[k],
+                                            link.AutoIncrement())) {
                 return false;
             }
         }
         return true;
     };
-    return ReadMemory(link, memory, link.EepromSize(), CLowIO::kEepromMemory, readBytes);
+    return ReadMemory(link, panel, memory, link.EepromSize(), BoardProtocol::kEepromMemory,
+                      readBytes);
 }
 
 }  // namespace zentaro

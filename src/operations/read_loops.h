@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/panel.h"
 #include "link/low_io.h"
 
 namespace zentaro {
@@ -11,8 +12,8 @@ namespace zentaro {
 // Read the whole flash or EEPROM of the selected device (sizes as the link holds them) into
 // memory, in whole 16-byte records. They enter programming mode, leave it after a successful
 // run and return false without leaving it when a read fails, or when the user asked to stop
-// (looked at after each block or record).
-[[nodiscard]] bool ReadFlashMemory(CLowIO& link, std::vector<uint8_t>& memory);
-[[nodiscard]] bool ReadEepromMemory(CLowIO& link, std::vector<uint8_t>& memory);
+// (looked at after each block or record). The progress shows on panel.
+[[nodiscard]] bool ReadFlashMemory(CLowIO& link, Panel& panel, std::vector<uint8_t>& memory);
+[[nodiscard]] bool ReadEepromMemory(CLowIO& link, Panel& panel, std::vector<uint8_t>& memory);
 
 }  // namespace zentaro

@@ -9,7 +9,7 @@ namespace zentaro {
 
 namespace {
 
-using ReadLoop = bool (*)(CLowIO&, std::vector<uint8_t>&);
+using ReadLoop = bool (*)(CLowIO&, Panel&, std::vector<uint8_t>&);
 
 // The output goes to a temporary file that replaces the user's file only once all of it is
 // written, so a failed read leaves any earlier file as it was. Its format is the one the user
@@ -33,7 +33,7 @@ bool ReadToFile(CommandContext& context, const char* status, int selectCount, ui
     context.bytes = size;
     const ImageFormat format = context.switches.format.value_or(FormatForOutputName(path));
     std::vector<uint8_t> memory;
-    if (!loop(context.link, memory) ||
+    if (!loop(context.link, context.panel, memory) ||
         !WriteImageFile(format, *output, memory.data(), static_cast<uint32_t>(memory.size())) ||
         !output->Commit()) {
         output.reset();

@@ -2,6 +2,7 @@
 #include "session/session.h"
 
 #include "operations/image_steps.h"
+#include "operations/link_notices.h"
 #include "session/device_lists.h"
 #include "session/session_command.h"
 
@@ -32,7 +33,7 @@ CommandFunction FunctionFor(MemoryCommand command) {
 }  // namespace
 
 Session::Session(std::unique_ptr<SerialPort> port, Panel& panel, Clock& clock)
-    : transcript_(panel), link_(std::move(port), transcript_, clock) {}
+    : transcript_(panel), link_(std::move(port), clock, NoticesOn(transcript_)) {}
 
 SessionResult Session::Scan() {
     return Exclusive([&](Command& command) {
@@ -64,8 +65,8 @@ SessionResult Session::NoBoard(Command& command) {
 SessionResult Session::LearnBoard() {
     return Exclusive([&](Command& command) {
         listing_ = BoardListing{};
-        CLowIO::ListBuffer codes{};
-        if (link_.ReadSupportedDevices(codes) && codes[0] != 0) {
+        BoardProtocol::ListBuffer codes{};
+        if (link_.wire().ReadSupportedDevices(codes) && codes[0] != 0) {
             const ReportedDevices reported = DevicesForCodes(codes);
             listing_.listType = true;
             listing_.reportedCodes = reported.codeCount;
@@ -81,8 +82,8 @@ SessionResult Session::LearnBoard() {
 }
 
 void Session::FillProgrammerTypes() {
-    CLowIO::ListBuffer modes{};
-    if (!link_.ReadProgrammerModes(modes)) {
+    BoardProtocol::ListBuffer modes{};
+    if (!link_.wire().ReadProgrammerModes(modes)) {
         return;
     }
     listing_.programmerTypes = ProgrammerTypeLabels(modes);
@@ -103,12 +104,12 @@ void Session::ApplyProgrammerType() {
     }
     const ProgrammerModeRecord& mode = ProgrammerModeTable()[static_cast<size_t>(row)];
     // Deliberately unchecked: the board keeps its own mode when it refuses.
-    static_cast<void>(link_.SetProgrammerMode(mode.ModeCharacter()));
+    static_cast<void>(link_.wire().SetProgrammerMode(mode.ModeCharacter()));
     listing_.programmerTypeMask = mode.TypeMask();
 }
 
 void Session::FillDevicesFromTable() {
-    listing_.programmerLevel = link_.ReadProgrammerLevel();
+    listing_.programmerLevel = link_.wire().ReadProgrammerLevel();
     listing_.devices = DevicesFromTable(listing_.programmerLevel, listing_.programmerTypeMask);
 }
 
@@ -142,7 +143,7 @@ SessionResult Session::DescribeBoard() {
         BoardFacts facts = Board();
         char major = 0;
         char minor = 0;
-        if (link_.ReadSoftwareVersion(major, minor)) {
+        if (link_.wire().ReadSoftwareVersion(major, minor)) {
             facts.version = std::string{major, '.', minor};
         }
         command.result.board = std::move(facts);
@@ -176,11 +177,10 @@ void Session::TellDevice() {
     static_cast<void>(link_.SelectDevice(device_, listing_.programmerLevel));
 }
 
-CommandContext Session::ContextFor(WindowChores& chores, std::vector<uint8_t>& image,
-                                   const CommandSwitches& switches, const std::string& fileName) {
+CommandContext Session::ContextFor(std::vector<uint8_t>& image, const CommandSwitches& switches,
+                                   const std::string& fileName) {
     return {.link = link_,
             .panel = transcript_,
-            .chores = chores,
             .image = image,
             .device = device_,
             .programmerLevel = listing_.programmerLevel,
@@ -189,9 +189,9 @@ CommandContext Session::ContextFor(WindowChores& chores, std::vector<uint8_t>& i
 }
 
 SessionResult Session::Run(MemoryCommand memoryCommand, const std::string& fileName,
-                           const CommandSwitches& switches, WindowChores& chores) {
+                           const CommandSwitches& switches) {
     return WithDevice([&](Command& command) {
-        CommandContext context = ContextFor(chores, image_, switches, fileName);
+        CommandContext context = ContextFor(image_, switches, fileName);
         FunctionFor(memoryCommand)(context);
         command.result.bytes = context.bytes;
         return command.Finish(context.outcome);
@@ -207,8 +207,7 @@ SessionResult Session::WriteImage(ImageMemory memory, std::vector<uint8_t> image
                                      std::string(memory == ImageMemory::Flash ? "flash" : "EEPROM");
             return command.Finish(CommandOutcome::FileError);
         }
-        NoWindowChores chores;
-        CommandContext context = ContextFor(chores, image, {}, {});
+        CommandContext context = ContextFor(image, {}, {});
         static_cast<void>(WriteImageStep(context, memory, first, last, verify));
         command.result.bytes = context.bytes;
         return command.Finish(context.outcome);

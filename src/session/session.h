@@ -11,7 +11,6 @@
 #include "catalogue/device_table.h"
 #include "common/clock.h"
 #include "common/panel.h"
-#include "common/window_chores.h"
 #include "config_bits/flows.h"
 #include "link/low_io.h"
 #include "link/serial_port.h"
@@ -96,7 +95,7 @@ public:
     // Runs one memory command on the selected device; the board is told the device again
     // first. fileName empty: the command asks the Panel to browse.
     SessionResult Run(MemoryCommand command, const std::string& fileName,
-                      const CommandSwitches& switches, WindowChores& chores);
+                      const CommandSwitches& switches);
 
     // A production job's memory step: image[first … last] of memory written as it stands (no
     // file, no erase and no question) and compared when verify is set; image holds at most the
@@ -158,9 +157,12 @@ private:
     void TellDevice();
     void AddConfig(SessionResult& result) const;
     // What a memory command works on: this session's link, device and transcript.
-    CommandContext ContextFor(WindowChores& chores, std::vector<uint8_t>& image,
-                              const CommandSwitches& switches, const std::string& fileName);
+    CommandContext ContextFor(std::vector<uint8_t>& image, const CommandSwitches& switches,
+                              const std::string& fileName);
     SessionResult ConfigResult(Command& command);
+    StopCheck UserStop() {
+        return [this] { return transcript_.StopRequested(); };
+    }
 
     TranscriptPanel transcript_;
     CLowIO link_;

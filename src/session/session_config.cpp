@@ -18,7 +18,8 @@ SessionResult Session::EraseChip(const ControlState& shown) {
 SessionResult Session::OpenConfig() {
     return WithDevice([&](Command& command) {
         TellDevice();
-        config_ = std::make_unique<AdvancedOptions>(link_, device_, listing_.programmerLevel);
+        config_ =
+            std::make_unique<AdvancedOptions>(link_, device_, listing_.programmerLevel, UserStop());
         config_->Open();
         return ConfigResult(command);
     });
@@ -90,8 +91,8 @@ SessionResult Session::WriteConfigBytes(const ConfigWrite& request, bool allowLo
         for (const auto& byte : request) {
             command.result.bytes += byte ? 1u : 0u;
         }
-        const bool written = zentaro::WriteConfigBytes(link_, ProfileFor(device_),
-                                                       config_->ProgrammerType() == 'S', request);
+        const bool written = zentaro::WriteConfigBytes(
+            link_, ProfileFor(device_), config_->ProgrammerType() == 'S', request, UserStop());
         if (transcript_.StopRequested()) {
             return command.Finish(CommandOutcome::Canceled);
         }

@@ -50,6 +50,7 @@ public:
     void EndProgress() override { shown_.EndProgress(); }
     std::string Browse() override { return shown_.Browse(); }
     bool StopRequested() const override { return stop_ || shown_.StopRequested(); }
+    void EnableControls(bool on) override { shown_.EnableControls(on); }
 
     std::vector<std::string> notices;
     std::string status;

@@ -43,7 +43,7 @@ MainDialog::MainDialog(SettingsStore& settings, std::unique_ptr<SerialPort> port
     : QDialog(parent),
       ui_(std::make_unique<Ui::MainDialog>()),
       settings_(settings),
-      threadPanel_(*this, *this, *this),
+      threadPanel_(*this, *this),
       session_(std::make_unique<Session>(std::move(port), threadPanel_, clock)),
       worker_(std::make_unique<SessionWorker>()),
       runner_(std::make_unique<BoardRunner>(*this, Board())) {
@@ -219,11 +219,9 @@ void MainDialog::ShowAbout() {
 }
 
 void MainDialog::RunCommand(MemoryCommand command) {
-    runner_->Start(
-        [this, command, fileName = fileName_.toStdString(), switches = switches_] {
-            session_->Run(command, fileName, switches, threadPanel_);
-        },
-        [] {});
+    runner_->Start([this, command, fileName = fileName_.toStdString(),
+                    switches = switches_] { session_->Run(command, fileName, switches); },
+                   [] {});
 }
 
 void MainDialog::Notice(const std::string& text) {

@@ -11,7 +11,6 @@
 #include "catalogue/device_table.h"
 #include "common/clock.h"
 #include "common/panel.h"
-#include "common/window_chores.h"
 #include "link/serial_port.h"
 #include "operations/memory_commands.h"
 #include "session/session.h"
@@ -32,10 +31,10 @@ class StatusLine;
 
 // The program's only window: a view of the session that finds the board, offers the chips it
 // supports and runs the memory commands and the advanced options. It keeps the chosen file,
-// and it is the Panel (and does the window chores) through which the commands talk to the user.
+// and it is the Panel through which the commands talk to the user.
 // Commands run on the board's worker while the window stays alive; what they show reaches
 // the window through a WindowThreadPanel.
-class MainDialog : public QDialog, public Panel, public WindowChores {
+class MainDialog : public QDialog, public Panel {
     Q_OBJECT
 public:
     MainDialog(SettingsStore& settings, std::unique_ptr<SerialPort> port, Clock& clock,

@@ -12,8 +12,8 @@ constexpr std::chrono::milliseconds kPositionInterval{33};
 
 }  // namespace
 
-WindowThreadPanel::WindowThreadPanel(Panel& panel, WindowChores& chores, QObject& window)
-    : panel_(panel), chores_(chores), window_(window) {}
+WindowThreadPanel::WindowThreadPanel(Panel& panel, QObject& window)
+    : panel_(panel), window_(window) {}
 
 bool WindowThreadPanel::OnWindowThread() const {
     return QThread::currentThread() == window_.thread();
@@ -137,7 +137,7 @@ void WindowThreadPanel::EndProgress() {
 }
 
 void WindowThreadPanel::EnableControls(bool on) {
-    Post([this, on] { chores_.EnableControls(on); });
+    Post([this, on] { panel_.EnableControls(on); });
 }
 
 }  // namespace zentaro

@@ -11,11 +11,10 @@
 #include <string>
 
 #include "common/panel.h"
-#include "common/window_chores.h"
 
 namespace zentaro {
 
-// The window's Panel and chores as a command running on another thread sees them. Every call
+// The window's Panel as a command running on another thread sees them. Every call
 // is carried out on the window's thread: questions, notices and the file chooser block the
 // command until the user has answered; status text, controls and progress are posted, so
 // the link never waits for a repaint. Progress positions reach the window at most about 30 times
@@ -25,10 +24,10 @@ namespace zentaro {
 // window's thread, everything goes straight through. One command thread at a time.
 // Once the window is going (Close), nothing more reaches it: a question waiting for an answer
 // is taken as No, and the command runs on to its end without the window.
-class WindowThreadPanel final : public Panel, public WindowChores {
+class WindowThreadPanel final : public Panel {
 public:
     // window: the object whose thread runs the window, and which outlives every posted call.
-    WindowThreadPanel(Panel& panel, WindowChores& chores, QObject& window);
+    WindowThreadPanel(Panel& panel, QObject& window);
 
     void Notice(const std::string& text) override;
     bool AskYesNo(const std::string& text, bool questionIcon) override;
@@ -56,7 +55,6 @@ private:
     void PostHeldPosition();
 
     Panel& panel_;
-    WindowChores& chores_;
     QObject& window_;
     // Touched on the command's thread only.
     std::optional<int> heldPosition_;

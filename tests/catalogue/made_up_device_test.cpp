@@ -14,6 +14,7 @@
 #include "link/low_io.h"
 #include "operations/boot_area.h"
 #include "operations/flash_loops.h"
+#include "operations/link_notices.h"
 #include "support/fake_clock.h"
 #include "support/recording_panel.h"
 #include "support/scripted_port.h"
@@ -63,7 +64,7 @@ TEST(MadeUpDevice, ItsRowAloneGivesTheEraseAndPageWritesOnTheLink) {
     port.Open("COM1", 115200);
     test::RecordingPanel panel;
     test::FakeClock clock;
-    CLowIO link(std::move(scripted), panel, clock);
+    CLowIO link(std::move(scripted), clock, NoticesOn(panel));
     ASSERT_TRUE(link.SelectDevice(kTesta, 0));
 
     port.ClearWritten();
@@ -73,7 +74,7 @@ TEST(MadeUpDevice, ItsRowAloneGivesTheEraseAndPageWritesOnTheLink) {
     std::vector<uint8_t> image(8, 0xFF);
     image[0] = 0x12;  // the second word of the first page stays blank
     port.ClearWritten();
-    ASSERT_TRUE(WriteFlashImage(link, image, 7, kTesta.record.flashPageSize));
+    ASSERT_TRUE(WriteFlashImage(link, panel, image, 7, kTesta.record.flashPageSize));
     const auto& writes = port.Writes();
     // The blank word is written with its page, and the page is committed.
     EXPECT_EQ(std::count(writes.begin(), writes.end(), Bytes{'c', 0xFF}), 1);

@@ -24,7 +24,8 @@ protected:
                           const std::vector<std::string>& more = {}) {
         Fit(name, type, more);
         device = FindDeviceByName(name);
-        opened = std::make_unique<AdvancedOptions>(*link, device, level);
+        opened = std::make_unique<AdvancedOptions>(
+            *link, device, level, [this] { return scripted->panel.StopRequested(); });
         opened->Open();
         port->ClearWritten();
         return *opened;

@@ -4,13 +4,12 @@
 #include <string>
 
 #include "common/panel.h"
-#include "common/window_chores.h"
 
 namespace zentaro::fuzz {
 
 // The one window stand-in of the fuzz targets: questions get a fixed answer, notices and the
 // status line are kept so that a target can tell how a command ended.
-class FuzzPanel final : public Panel, public WindowChores {
+class FuzzPanel final : public Panel {
 public:
     void Notice(const std::string& text) override {
         ++notices;
@@ -20,7 +19,6 @@ public:
     void SetStatus(const std::string& text) override { status = text; }
     void AppendStatus(const std::string& text) override { status += text; }
     void StartStatusTimeout() override {}
-    void EnableControls(bool) override {}
     std::string Browse() override { return browseAnswer; }
     void StartProgress(int) override {}
     void SetProgressPosition(int) override {}

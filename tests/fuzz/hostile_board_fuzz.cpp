@@ -14,10 +14,12 @@
 #include "link/low_io.h"
 #include "operations/eeprom_loops.h"
 #include "operations/flash_loops.h"
+#include "operations/link_notices.h"
 #include "operations/read_loops.h"
 
 namespace {
 
+using zentaro::BoardProtocol;
 using zentaro::CLowIO;
 using zentaro::fuzz::Exchange;
 using zentaro::fuzz::FuzzBytes;
@@ -65,14 +67,15 @@ void RequireAcks(const Transcript& log, const std::string& reads) {
         if (e.blockData) {
             const uint8_t* header = log.Written(exchanges[i - 1]);
             Require(e.written.size() == size_t{header[1]} * 256 + header[2]);
-            Require(HandedOutIs(log, e, {CLowIO::kCR}));
+            Require(HandedOutIs(log, e, {BoardProtocol::kCR}));
             continue;
         }
         if (reads.find(static_cast<char>(log.Written(e)[0])) != std::string::npos) {
             continue;
         }
         const bool isBlockHeader = i + 1 < exchanges.size() && exchanges[i + 1].blockData;
-        Require(isBlockHeader ? e.handedOut.size() == 0 : HandedOutIs(log, e, {CLowIO::kCR}));
+        Require(isBlockHeader ? e.handedOut.size() == 0
+                              : HandedOutIs(log, e, {BoardProtocol::kCR}));
     }
 }
 
@@ -126,7 +129,7 @@ public:
 
         auto owned = std::make_unique<HostilePort>(input_, ports, transcript_);
         port_ = owned.get();
-        CLowIO link(std::move(owned), panel_, clock_);
+        CLowIO link(std::move(owned), clock_, zentaro::NoticesOn(panel_));
         Discover(link);
 
         const uint32_t last = std::min<uint32_t>(extent, device_.flashSize - 1);
@@ -177,20 +180,20 @@ private:
         }
         // Commands whose result is not checked here only have to end without harm.
         if (Step(1)) {
-            CLowIO::ListBuffer list{};
-            static_cast<void>(link.ReadSupportedDevices(list));
-            static_cast<void>(link.ReadProgrammerModes(list));
-            level_ = std::min<uint8_t>(level_, link.ReadProgrammerLevel());
+            BoardProtocol::ListBuffer list{};
+            static_cast<void>(link.wire().ReadSupportedDevices(list));
+            static_cast<void>(link.wire().ReadProgrammerModes(list));
+            level_ = std::min<uint8_t>(level_, link.wire().ReadProgrammerLevel());
         }
         if (Step(2)) {
             Begin();
-            if (link.SetProgrammerMode('S')) {
-                Require(LastHandedOut({CLowIO::kCR}));
+            if (link.wire().SetProgrammerMode('S')) {
+                Require(LastHandedOut({BoardProtocol::kCR}));
             }
         }
         Begin();
         if (link.SelectDevice(device_, level_)) {
-            Require(LastHandedOut({CLowIO::kCR}));
+            Require(LastHandedOut({BoardProtocol::kCR}));
         }
         if (Step(3)) {
             Begin();
@@ -227,13 +230,13 @@ private:
         const bool blocks = link.BlockSize() > 0;
         if (Step(9)) {
             Begin();
-            if (zentaro::WriteFlashImage(link, image_, last, pageSize)) {
+            if (zentaro::WriteFlashImage(link, panel_, image_, last, pageSize)) {
                 RequireAcks(transcript_, "");
             }
         }
         if (Step(10)) {
             Begin();
-            if (zentaro::VerifyFlashImage(link, image_, last)) {
+            if (zentaro::VerifyFlashImage(link, panel_, image_, last)) {
                 RequireAcks(transcript_, "gR");
                 RequireSameAsImage(FlashBytesRead(transcript_, blocks, link.WordWide()), image_,
                                    last);
@@ -243,13 +246,13 @@ private:
             const uint32_t eepromLast = std::min(last, device_.eepromSize - 1);
             if (Step(11)) {
                 Begin();
-                if (zentaro::WriteEepromImage(link, image_, eepromLast)) {
+                if (zentaro::WriteEepromImage(link, panel_, image_, eepromLast)) {
                     RequireAcks(transcript_, "");
                 }
             }
             if (Step(12)) {
                 Begin();
-                if (zentaro::VerifyEepromImage(link, image_, eepromLast)) {
+                if (zentaro::VerifyEepromImage(link, panel_, image_, eepromLast)) {
                     RequireAcks(transcript_, "gd");
                     RequireSameAsImage(EepromBytesRead(transcript_, blocks), image_, eepromLast);
                 }
@@ -258,7 +261,7 @@ private:
         if (Step(13)) {
             Begin();
             Bytes memory;
-            if (zentaro::ReadFlashMemory(link, memory)) {
+            if (zentaro::ReadFlashMemory(link, panel_, memory)) {
                 RequireAcks(transcript_, "gR");
                 RequireMemoryHolds(memory, FlashBytesRead(transcript_, blocks, link.WordWide()),
                                    link.FlashSize());
@@ -267,7 +270,7 @@ private:
         if (Step(14)) {
             Begin();
             Bytes memory;
-            if (zentaro::ReadEepromMemory(link, memory)) {
+            if (zentaro::ReadEepromMemory(link, panel_, memory)) {
                 RequireAcks(transcript_, "gd");
                 RequireMemoryHolds(memory, EepromBytesRead(transcript_, blocks), link.EepromSize());
             }

@@ -65,9 +65,9 @@ TEST_F(HostBoardTest, UniversalWriteSetsTheFuseAndLeavesProgrammingMode) {
 TEST_F(HostBoardTest, VersionAndTypeOfAParallelBoard) {
     Connect({"--type", "P", "--version", "37"});
     char major = 0, minor = 0, type = 0;
-    ASSERT_TRUE(link->ReadSoftwareVersion(major, minor));
+    ASSERT_TRUE(link->wire().ReadSoftwareVersion(major, minor));
     EXPECT_EQ(std::string({major, minor}), "37");
-    ASSERT_TRUE(link->ReadProgrammerType(type));
+    ASSERT_TRUE(link->wire().ReadProgrammerType(type));
     EXPECT_EQ(type, 'P');
     EXPECT_FALSE(board->ProgrammingMode());
 }

@@ -11,8 +11,8 @@ TEST_F(HostBoardTest, ListTypeBoardWithOneCode) {
     Connect({"--devices", "0x13", "--chip", "Orlan 1", "--auto-increment", "N"});
     EXPECT_EQ(link->SoftwareIdentifier(), "MZR-SIM");
     EXPECT_FALSE(link->AutoIncrement());
-    CLowIO::ListBuffer codes{};
-    ASSERT_TRUE(link->ReadSupportedDevices(codes));
+    BoardProtocol::ListBuffer codes{};
+    ASSERT_TRUE(link->wire().ReadSupportedDevices(codes));
     EXPECT_EQ(codes[0], 0x13);
     EXPECT_EQ(codes[1], 0x00);
     ASSERT_TRUE(link->SelectDevice(FindDeviceByName("Orlan 1"), 0));
@@ -25,14 +25,14 @@ TEST_F(HostBoardTest, ListTypeBoardWithSeveralCodesAndAnOverlongList) {
         list += "," + std::to_string(code);
     }
     Connect({"--devices", list});
-    CLowIO::ListBuffer codes{};
-    ASSERT_TRUE(link->ReadSupportedDevices(codes));
+    BoardProtocol::ListBuffer codes{};
+    ASSERT_TRUE(link->wire().ReadSupportedDevices(codes));
     EXPECT_EQ(codes[0], 0x13);
     EXPECT_EQ(codes[1], 0x20);
     EXPECT_EQ(codes[2], 0x48);
     EXPECT_EQ(codes[19], 0x60);  // cut at twenty bytes ...
     char type = 0;
-    ASSERT_TRUE(link->ReadProgrammerType(type));  // ... and the rest does not linger
+    ASSERT_TRUE(link->wire().ReadProgrammerType(type));  // ... and the rest does not linger
     EXPECT_EQ(type, 'S');
 }
 
@@ -41,15 +41,15 @@ class LevelBoardTest : public HostBoardTest, public ::testing::WithParamInterfac
 TEST_P(LevelBoardTest, ModesLevelBlockSizeAndTheSelectBlockOfThatLevel) {
     const std::string level = std::to_string(GetParam());
     Connect({"--modes", "SP", "--level", level, "--block-size", "128"});
-    CLowIO::ListBuffer reply{};
-    ASSERT_TRUE(link->ReadSupportedDevices(reply));
+    BoardProtocol::ListBuffer reply{};
+    ASSERT_TRUE(link->wire().ReadSupportedDevices(reply));
     EXPECT_EQ(reply[0], 0x00);
-    ASSERT_TRUE(link->ReadProgrammerModes(reply));
+    ASSERT_TRUE(link->wire().ReadProgrammerModes(reply));
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(reply.data())), "SP");
-    ASSERT_TRUE(link->SetProgrammerMode('P'));
+    ASSERT_TRUE(link->wire().SetProgrammerMode('P'));
     EXPECT_EQ(board->ProgrammerMode(), 'P');
-    EXPECT_FALSE(link->SetProgrammerMode('X'));
-    EXPECT_EQ(link->ReadProgrammerLevel(), GetParam());
+    EXPECT_FALSE(link->wire().SetProgrammerMode('X'));
+    EXPECT_EQ(link->wire().ReadProgrammerLevel(), GetParam());
     ASSERT_TRUE(link->QueryBlockSize());
     EXPECT_EQ(link->BlockSize(), 128u);
 
@@ -96,7 +96,7 @@ TEST_P(LevelBoardTest, BoardReadsEveryFieldOfTheSelectBlockOfThatLevel) {
     EXPECT_EQ(read.eepromPageSize, level >= 2 ? record.eepromPageSize : 0u);
     EXPECT_EQ(read.extension, level >= 5 ? record.extFlags[1] : 0);
     char type = 0;
-    EXPECT_TRUE(link->ReadProgrammerType(type));  // the board took exactly the block
+    EXPECT_TRUE(link->wire().ReadProgrammerType(type));  // the board took exactly the block
 }
 
 TEST_F(HostBoardTest, ListTypeBoardReadsOnlyTheCode) {
@@ -105,7 +105,7 @@ TEST_F(HostBoardTest, ListTypeBoardReadsOnlyTheCode) {
     EXPECT_EQ(board->LastSelect().deviceCode, 0x5E);
     EXPECT_EQ(board->LastSelect().flashSize, 0u);
     char type = 0;
-    EXPECT_TRUE(link->ReadProgrammerType(type));
+    EXPECT_TRUE(link->wire().ReadProgrammerType(type));
 }
 
 TEST_F(HostBoardTest, BoardWithoutBlockTransfers) {
@@ -142,9 +142,9 @@ TEST_F(HostBoardTest, ProgrammingModeLampsAndExit) {
     ASSERT_TRUE(link->ExitProgramming());
     EXPECT_FALSE(board->ProgrammingMode());
 
-    ASSERT_TRUE(link->SetStatusLamp(CLowIO::kLampBusy));
+    ASSERT_TRUE(link->wire().SetStatusLamp(BoardProtocol::kLampBusy));
     EXPECT_EQ(board->Lamps(), (std::array<bool, 3>{false, false, true}));
-    ASSERT_TRUE(link->SetStatusLamp(CLowIO::kLampFailed));
+    ASSERT_TRUE(link->wire().SetStatusLamp(BoardProtocol::kLampFailed));
     EXPECT_EQ(board->Lamps(), (std::array<bool, 3>{true, false, false}));
     EXPECT_TRUE(panel.Log().empty());
 }
@@ -159,7 +159,7 @@ TEST_F(HostBoardTest, RefusedProgrammingModeShowsItsNoticeAndSendsL) {
 TEST_F(HostBoardTest, LateReplyIsFlushedBeforeTheNextP) {
     Connect({"--fault", "late:V=4400"});
     char major = 0, minor = 0;
-    EXPECT_FALSE(link->ReadSoftwareVersion(major, minor));  // gives up after ~4.1 s
+    EXPECT_FALSE(link->wire().ReadSoftwareVersion(major, minor));  // gives up after ~4.1 s
     board->PauseClock().SleepMs(600);
     ASSERT_TRUE(link->EnterProgMode());
     EXPECT_EQ(panel.Notices(), std::vector<std::string>{"Flushing"});

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "link/low_io.h"
+#include "operations/link_notices.h"
 #include "support/byte_pattern.h"
 #include "support/in_memory_board.h"
 #include "support/recording_panel.h"
@@ -27,7 +28,7 @@ class HostBoardTest : public ::testing::Test {
 protected:
     void StartBoard(std::vector<std::string> args) {
         board = std::make_unique<InMemoryBoard>(std::move(args));
-        link = std::make_unique<CLowIO>(board->Port(), panel, board->PauseClock());
+        link = std::make_unique<CLowIO>(board->Port(), board->PauseClock(), NoticesOn(panel));
     }
 
     // Starts the board and scans for it; the link is then open as after program start.

@@ -8,7 +8,7 @@ TEST_F(HostBoardTest, WordWidePageIsFilledWordByWordAndCommitted) {
     ConnectAndProgram("Mirval 10");
     ASSERT_TRUE(link->WriteProgramWord(0x0140, 0x1234, false));
     ASSERT_TRUE(link->WriteProgramWord(0x0141, 0xABCD, true));  // the board's counter moved on
-    ASSERT_TRUE(link->WritePage(0x0140));
+    ASSERT_TRUE(link->wire().WritePage(0x0140));
     EXPECT_EQ(Slice(board->Flash(), 0x280, 4), (Bytes{0x34, 0x12, 0xCD, 0xAB}));
 
     uint16_t word = 0;
@@ -30,20 +30,20 @@ TEST_F(HostBoardTest, ByteWideProgramMemory) {
 
 TEST_F(HostBoardTest, EepromBytesAndBlocks) {
     ConnectAndProgram("Mirval 10");
-    ASSERT_TRUE(link->WriteEepromByte(0x0300, 0x5A, false));
-    ASSERT_TRUE(link->WriteEepromByte(0x0301, 0x3C, true));
+    ASSERT_TRUE(link->wire().WriteEepromByte(0x0300, 0x5A, false));
+    ASSERT_TRUE(link->wire().WriteEepromByte(0x0301, 0x3C, true));
     EXPECT_EQ(Slice(board->Eeprom(), 0x300, 2), (Bytes{0x5A, 0x3C}));
     uint8_t value = 0;
-    ASSERT_TRUE(link->ReadEepromByte(0x0301, value, false));
+    ASSERT_TRUE(link->wire().ReadEepromByte(0x0301, value, false));
     EXPECT_EQ(value, 0x3C);
 
     const Bytes data = Pattern(256, 11);
-    ASSERT_TRUE(link->SetAddress(0x0000));
-    ASSERT_TRUE(link->BlockWrite(256, data.data(), CLowIO::kEepromMemory));
+    ASSERT_TRUE(link->wire().SetAddress(0x0000));
+    ASSERT_TRUE(link->wire().BlockWrite(256, data.data(), BoardProtocol::kEepromMemory));
     EXPECT_EQ(Slice(board->Eeprom(), 0, 256), data);
     Bytes back(256);
-    ASSERT_TRUE(link->SetAddress(0x0000));
-    ASSERT_TRUE(link->BlockRead(back.data(), 256, CLowIO::kEepromMemory));
+    ASSERT_TRUE(link->wire().SetAddress(0x0000));
+    ASSERT_TRUE(link->wire().BlockRead(back.data(), 256, BoardProtocol::kEepromMemory));
     EXPECT_EQ(back, data);
 }
 

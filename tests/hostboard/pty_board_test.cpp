@@ -15,7 +15,8 @@ class PtyBoardTest : public ::testing::Test {
 protected:
     PtyBoardTest()
         : link(std::make_unique<CLowIO>(
-              std::make_unique<PosixSerialPort>(PortNames{home.Path(), {}}), panel, clock)) {}
+              std::make_unique<PosixSerialPort>(PortNames{home.Path(), {}}), clock,
+              NoticesOn(panel))) {}
 
     void StartBoard(std::vector<std::string> args) {
         board = std::make_unique<sim::SimServer>(std::move(args), home.Path().string());
@@ -49,13 +50,13 @@ TEST_F(PtyBoardTest, FlashBlocksGoToTheAddressedWordsAndComeBack) {
     ASSERT_TRUE(link->SelectDevice(FindDeviceByName("Mirval 10"), 3));
     ASSERT_TRUE(link->EnterProgMode());
     const Bytes data = Pattern(256, 3);
-    ASSERT_TRUE(link->SetAddress(0x0100));
-    ASSERT_TRUE(link->BlockWrite(256, data.data(), CLowIO::kFlashMemory));
+    ASSERT_TRUE(link->wire().SetAddress(0x0100));
+    ASSERT_TRUE(link->wire().BlockWrite(256, data.data(), BoardProtocol::kFlashMemory));
     EXPECT_EQ(Slice(board->Flash(), 0x200, 256), data);
 
     Bytes back(256);
-    ASSERT_TRUE(link->SetAddress(0x0100));
-    ASSERT_TRUE(link->BlockRead(back.data(), 256, CLowIO::kFlashMemory));
+    ASSERT_TRUE(link->wire().SetAddress(0x0100));
+    ASSERT_TRUE(link->wire().BlockRead(back.data(), 256, BoardProtocol::kFlashMemory));
     EXPECT_EQ(back, data);
 }
 

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "operations/command_frame.h"
+#include "operations/link_notices.h"
 #include "support/fake_clock.h"
 #include "support/hex_text.h"
 #include "support/recording_panel.h"
@@ -164,17 +165,11 @@ CommandLoad LoadAsCommand(const std::string& text, bool ignoreChecksum, bool ans
     test::RecordingPanel panel;
     panel.Answer(answer);
     test::FakeClock clock;
-    CLowIO link(std::make_unique<test::ScriptedPort>(), panel, clock);
+    CLowIO link(std::make_unique<test::ScriptedPort>(), clock, NoticesOn(panel));
     const DeviceRecord device;
     CommandLoad result;
-    CommandContext context{link,
-                           panel,
-                           panel,
-                           result.image,
-                           device,
-                           0,
-                           {.ignoreChecksum = ignoreChecksum, .format = {}},
-                           {}};
+    CommandContext context{
+        link, panel, result.image, device, 0, {.ignoreChecksum = ignoreChecksum, .format = {}}, {}};
     HexLoadState state;
     result.load = LoadFirmwareFile(context, dir.Path("in.hex"), ImageMemory::Flash, state);
     result.questions = panel.Questions();

@@ -121,15 +121,15 @@ TEST_F(LinkTest, UniversalWriteAlwaysEndsWithL) {
 TEST_F(LinkTest, VersionAndTypeDoNotEnterProgrammingMode) {
     Reply({'2', '3'});
     char major = 0, minor = 0;
-    ASSERT_TRUE(link->ReadSoftwareVersion(major, minor));
+    ASSERT_TRUE(link->wire().ReadSoftwareVersion(major, minor));
     EXPECT_EQ(major, '2');
     EXPECT_EQ(minor, '3');
     Reply({'S'});
     char type = 0;
-    ASSERT_TRUE(link->ReadProgrammerType(type));
+    ASSERT_TRUE(link->wire().ReadProgrammerType(type));
     EXPECT_EQ(type, 'S');
     Reply({});
-    EXPECT_FALSE(link->ReadProgrammerType(type));  // silence is no type
+    EXPECT_FALSE(link->wire().ReadProgrammerType(type));  // silence is no type
     EXPECT_EQ(type, 'S');
     EXPECT_EQ(port->Written(), (Bytes{'V', 'p', 'p'}));
 }
@@ -185,12 +185,12 @@ INSTANTIATE_TEST_SUITE_P(EveryCommand, BadReplyTest,
                              testing::Values(FailureCase{"SetAddressWrong",
                                                          {kWrong},
                                                          [](CLowIO& l, uint8_t&) {
-                                                             return l.SetAddress(1);
+                                                             return l.wire().SetAddress(1);
                                                          }},
                                              FailureCase{"SetAddressSilent",
                                                          {kSilence},
                                                          [](CLowIO& l, uint8_t&) {
-                                                             return l.SetAddress(1);
+                                                             return l.wire().SetAddress(1);
                                                          }},
                                              FailureCase{"ReadProgramWordShort",
                                                          {{0x12}},
@@ -210,38 +210,43 @@ INSTANTIATE_TEST_SUITE_P(EveryCommand, BadReplyTest,
                                              FailureCase{"WritePageAddressRefused",
                                                          {kWrong},
                                                          [](CLowIO& l, uint8_t&) {
-                                                             return l.WritePage(0x40);
+                                                             return l.wire().WritePage(0x40);
                                                          }},
                                              FailureCase{"WritePageRefused",
                                                          {{CR}, kWrong},
                                                          [](CLowIO& l, uint8_t&) {
-                                                             return l.WritePage(0x40);
+                                                             return l.wire().WritePage(0x40);
                                                          }},
                                              FailureCase{"ReadEepromByteSilent",
                                                          {kSilence},
                                                          [](CLowIO& l, uint8_t& o) {
-                                                             return l.ReadEepromByte(1, o, true);
+                                                             return l.wire().ReadEepromByte(1, o,
+                                                                                            true);
                                                          }},
                                              FailureCase{"WriteEepromByteWrong",
                                                          {kWrong},
                                                          [](CLowIO& l, uint8_t&) {
-                                                             return l.WriteEepromByte(1, 2, true);
+                                                             return l.wire().WriteEepromByte(1, 2,
+                                                                                             true);
                                                          }},
                                              FailureCase{"BlockWriteSilent",
                                                          {kSilence, kSilence},
                                                          [](CLowIO& l, uint8_t&) {
-                                                             return l.BlockWrite(4, g_data, 'F');
+                                                             return l.wire().BlockWrite(4, g_data,
+                                                                                        'F');
                                                          }},
                                              FailureCase{"BlockWriteWrong",
                                                          {kSilence, kWrong},
                                                          [](CLowIO& l, uint8_t&) {
-                                                             return l.BlockWrite(4, g_data, 'E');
+                                                             return l.wire().BlockWrite(4, g_data,
+                                                                                        'E');
                                                          }},
                                              FailureCase{"BlockReadShort",
                                                          {{1, 2, 3}},
                                                          [](CLowIO& l, uint8_t&) {
                                                              uint8_t buffer[4] = {};
-                                                             return l.BlockRead(buffer, 4, 'F');
+                                                             return l.wire().BlockRead(buffer, 4,
+                                                                                       'F');
                                                          }},
                                              FailureCase{"ReadFuseSilent",
                                                          {kSilence},
@@ -314,8 +319,8 @@ INSTANTIATE_TEST_SUITE_P(EveryCommand, BadReplyTest,
                                                          [](CLowIO& l, uint8_t& o) {
                                                              char major = static_cast<char>(0xA5),
                                                                   minor = static_cast<char>(0xA5);
-                                                             bool ok = l.ReadSoftwareVersion(major,
-                                                                                             minor);
+                                                             bool ok = l.wire().ReadSoftwareVersion(
+                                                                 major, minor);
                                                              return KeepIfAllSame(
                                                                  ok, o,
                                                                  {static_cast<uint8_t>(major),
@@ -326,13 +331,13 @@ INSTANTIATE_TEST_SUITE_P(EveryCommand, BadReplyTest,
                                                          [](CLowIO& l, uint8_t& o) {
                                                              char type = static_cast<char>(0xA5);
                                                              return KeepIfAllSame(
-                                                                 l.ReadProgrammerType(type), o,
-                                                                 {static_cast<uint8_t>(type)});
+                                                                 l.wire().ReadProgrammerType(type),
+                                                                 o, {static_cast<uint8_t>(type)});
                                                          }},
                                              FailureCase{"AutoIncrementSilent",
                                                          {kSilence},
                                                          [](CLowIO& l, uint8_t&) {
-                                                             return l.QueryAutoIncrement();
+                                                             return l.wire().QueryAutoIncrement();
                                                          }},
                                              FailureCase{"BlockSizeSilent",
                                                          {kSilence},
@@ -357,7 +362,7 @@ INSTANTIATE_TEST_SUITE_P(EveryCommand, BadReplyTest,
                                              FailureCase{"SetProgrammerModeWrong",
                                                          {kWrong},
                                                          [](CLowIO& l, uint8_t&) {
-                                                             return l.SetProgrammerMode('S');
+                                                             return l.wire().SetProgrammerMode('S');
                                                          }},
                                              FailureCase{"ExitProgrammingSilent",
                                                          {kSilence},
@@ -371,8 +376,8 @@ INSTANTIATE_TEST_SUITE_P(EveryCommand, BadReplyTest,
                                              FailureCase{"LampSilent",
                                                          {{CR}, {CR}, {CR}, kSilence},
                                                          [](CLowIO& l, uint8_t&) {
-                                                             return l.SetStatusLamp(
-                                                                 CLowIO::kLampFailed);
+                                                             return l.wire().SetStatusLamp(
+                                                                 BoardProtocol::kLampFailed);
                                                          }}),
                          [](const auto& testInfo) { return std::string(testInfo.param.name); });
 

@@ -155,10 +155,10 @@ TEST_F(LinkTest, BlockSizeFromTheThreeByteReply) {
 }
 
 TEST_F(LinkTest, SupportedDevicesFillTheTwentyByteBufferAndDropTheRest) {
-    CLowIO::ListBuffer buffer;
+    BoardProtocol::ListBuffer buffer;
     buffer.fill(0xEE);
     Reply({0x13, 0x20, 0x00});
-    ASSERT_TRUE(link->ReadSupportedDevices(buffer));
+    ASSERT_TRUE(link->wire().ReadSupportedDevices(buffer));
     EXPECT_EQ(buffer[0], 0x13);
     EXPECT_EQ(buffer[1], 0x20);
     EXPECT_EQ(buffer[2], 0x00);
@@ -169,28 +169,28 @@ TEST_F(LinkTest, SupportedDevicesFillTheTwentyByteBufferAndDropTheRest) {
         longList.push_back(code);
     }
     Reply(longList);
-    ASSERT_TRUE(link->ReadProgrammerModes(buffer));
+    ASSERT_TRUE(link->wire().ReadProgrammerModes(buffer));
     EXPECT_EQ(buffer.back(), 20);
     EXPECT_EQ(port->Pending(), 0u);
 
     Reply({});
-    ASSERT_TRUE(link->ReadSupportedDevices(buffer));  // silence is an empty list
+    ASSERT_TRUE(link->wire().ReadSupportedDevices(buffer));  // silence is an empty list
     EXPECT_EQ(buffer[0], 0x00);
     EXPECT_EQ(port->Written(), (Bytes{'t', 'O', 't'}));
 
     port->FailWrites(true);
     buffer.fill(0xEE);
-    EXPECT_FALSE(link->ReadSupportedDevices(buffer));
+    EXPECT_FALSE(link->wire().ReadSupportedDevices(buffer));
     EXPECT_EQ(buffer[0], 0xEE);
 }
 
 TEST_F(LinkTest, LevelAndMode) {
     Reply({0x3F});
-    EXPECT_EQ(link->ReadProgrammerLevel(), 0x3F);
+    EXPECT_EQ(link->wire().ReadProgrammerLevel(), 0x3F);
     Reply({});
-    EXPECT_EQ(link->ReadProgrammerLevel(), 0);
+    EXPECT_EQ(link->wire().ReadProgrammerLevel(), 0);
     Reply({CR});
-    EXPECT_TRUE(link->SetProgrammerMode('S'));
+    EXPECT_TRUE(link->wire().SetProgrammerMode('S'));
     EXPECT_EQ(port->Written(), (Bytes{'K', 'K', 'o', 'S'}));
 }
 
@@ -342,7 +342,7 @@ TEST_F(LinkTest, LampsGoOffInOrderOneTwoZeroThenOneGoesOn) {
     for (int i = 0; i < 4; ++i) {
         Reply({CR});
     }
-    EXPECT_TRUE(link->SetStatusLamp(CLowIO::kLampDone));
+    EXPECT_TRUE(link->wire().SetStatusLamp(BoardProtocol::kLampDone));
     EXPECT_EQ(port->Writes(), (std::vector<Bytes>{{'y', 1}, {'y', 2}, {'y', 0}, {'x', 1}}));
 
     port->ClearWritten();
@@ -350,33 +350,33 @@ TEST_F(LinkTest, LampsGoOffInOrderOneTwoZeroThenOneGoesOn) {
     Reply({CR});
     Reply({CR});
     Reply({'?'});  // ... the 'x' decides
-    EXPECT_FALSE(link->SetStatusLamp(CLowIO::kLampBusy));
+    EXPECT_FALSE(link->wire().SetStatusLamp(BoardProtocol::kLampBusy));
     EXPECT_EQ(port->Writes().back(), (Bytes{'x', 2}));
 
     port->ClearWritten();
     for (int i = 0; i < 3; ++i) {
         Reply({CR});
     }
-    EXPECT_TRUE(link->SetStatusLamp(1010));
+    EXPECT_TRUE(link->wire().SetStatusLamp(1010));
     EXPECT_EQ(port->Writes(), (std::vector<Bytes>{{'y', 1}, {'y', 2}, {'y', 0}}));
 }
 
 TEST_F(LinkTest, LampsStopOnABoardThatAnsweredNeitherTheLastCommandNorTheFirstLamp) {
     char type = 0;
     Reply({});
-    ASSERT_FALSE(link->ReadProgrammerType(type));
+    ASSERT_FALSE(link->wire().ReadProgrammerType(type));
     Reply({});
-    EXPECT_FALSE(link->SetStatusLamp(CLowIO::kLampFailed));
+    EXPECT_FALSE(link->wire().SetStatusLamp(BoardProtocol::kLampFailed));
     EXPECT_EQ(port->Written(), (Bytes{'p', 'y', 1}));
 
     // One missed reply alone is no reason to give up.
     port->ClearWritten();
     Reply({});
-    ASSERT_FALSE(link->ReadProgrammerType(type));
+    ASSERT_FALSE(link->wire().ReadProgrammerType(type));
     for (int i = 0; i < 4; ++i) {
         Reply({CR});
     }
-    EXPECT_TRUE(link->SetStatusLamp(CLowIO::kLampFailed));
+    EXPECT_TRUE(link->wire().SetStatusLamp(BoardProtocol::kLampFailed));
     EXPECT_EQ(port->Written(), (Bytes{'p', 'y', 1, 'y', 2, 'y', 0, 'x', 0}));
 }
 

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "link/low_io.h"
+#include "operations/link_notices.h"
 #include "support/fake_clock.h"
 #include "support/recording_panel.h"
 #include "support/scripted_port.h"
@@ -25,7 +26,7 @@ protected:
         if (startOpen) {
             port->Open("COM1", 115200);
         }
-        link = std::make_unique<CLowIO>(std::move(scripted), panel, clock);
+        link = std::make_unique<CLowIO>(std::move(scripted), clock, NoticesOn(panel));
     }
 
     void Reply(Bytes bytes) { port->ReplyToNextWrite(std::move(bytes)); }

@@ -53,7 +53,7 @@ TEST_F(LinkTest, FailedAddressStopsTheAccess) {
     uint16_t word = 0x5555;
     EXPECT_FALSE(link->ReadProgramWord(0x0001, word, false));
     Reply({});
-    EXPECT_FALSE(link->WriteEepromByte(0x0001, 0x42, false));
+    EXPECT_FALSE(link->wire().WriteEepromByte(0x0001, 0x42, false));
     EXPECT_EQ(port->Writes(), (std::vector<Bytes>{{'A', 0x00, 0x01}, {'A', 0x00, 0x01}}));
     EXPECT_EQ(word, 0x5555);
 }
@@ -72,12 +72,12 @@ TEST_F(LinkTest, WritePageSendsItsAddressEvenWithAutoIncrementOn) {
         }
         return written[0] == 'A' || written[0] == 'm' ? Bytes{CR} : Bytes{};
     });
-    link = std::make_unique<CLowIO>(std::move(scripted), panel, clock);
+    link = std::make_unique<CLowIO>(std::move(scripted), clock, NoticesOn(panel));
     ASSERT_TRUE(link->OpenAndScan());
     ASSERT_TRUE(link->AutoIncrement());
     port->ClearWritten();
 
-    ASSERT_TRUE(link->WritePage(0x0140));
+    ASSERT_TRUE(link->wire().WritePage(0x0140));
     EXPECT_EQ(port->Writes(), (std::vector<Bytes>{{'A', 0x01, 0x40}, {'m'}}));
 }
 
@@ -85,10 +85,10 @@ TEST_F(LinkTest, EepromBytes) {
     Reply({CR});
     Reply({0x5A});
     uint8_t value = 0;
-    ASSERT_TRUE(link->ReadEepromByte(0x0102, value, false));
+    ASSERT_TRUE(link->wire().ReadEepromByte(0x0102, value, false));
     EXPECT_EQ(value, 0x5A);
     Reply({CR});
-    ASSERT_TRUE(link->WriteEepromByte(0x0103, 0xA5, true));
+    ASSERT_TRUE(link->wire().WriteEepromByte(0x0103, 0xA5, true));
     EXPECT_EQ(port->Writes(), (std::vector<Bytes>{{'A', 0x01, 0x02}, {'d'}, {'D', 0xA5}}));
 }
 
@@ -96,15 +96,16 @@ TEST_F(LinkTest, BlockWriteSendsHeaderThenDataAndWaitsForCR) {
     const Bytes data{1, 2, 3, 4, 5, 6};
     Reply({});
     Reply({CR});
-    ASSERT_TRUE(link->BlockWrite(6, data.data(), CLowIO::kFlashMemory));
+    ASSERT_TRUE(link->wire().BlockWrite(6, data.data(), BoardProtocol::kFlashMemory));
     EXPECT_EQ(port->Writes(), (std::vector<Bytes>{{'B', 0x00, 0x06, 'F'}, data}));
 
     Reply({});
     Reply({});
-    EXPECT_FALSE(link->BlockWrite(6, data.data(), CLowIO::kEepromMemory));  // no answer
+    EXPECT_FALSE(
+        link->wire().BlockWrite(6, data.data(), BoardProtocol::kEepromMemory));  // no answer
     Reply({});
     Reply({'?'});
-    EXPECT_FALSE(link->BlockWrite(6, data.data(), CLowIO::kEepromMemory));
+    EXPECT_FALSE(link->wire().BlockWrite(6, data.data(), BoardProtocol::kEepromMemory));
 }
 
 TEST_F(LinkTest, BlockReadOf256EepromBytesTakesNoCR) {
@@ -116,7 +117,7 @@ TEST_F(LinkTest, BlockReadOf256EepromBytesTakesNoCR) {
     reply.push_back(CR);  // would be swallowed if the link expected one
     Reply(reply);
     Bytes buffer(256);
-    ASSERT_TRUE(link->BlockRead(buffer.data(), 256, CLowIO::kEepromMemory));
+    ASSERT_TRUE(link->wire().BlockRead(buffer.data(), 256, BoardProtocol::kEepromMemory));
     EXPECT_EQ(port->Writes(), (std::vector<Bytes>{{0x67, 0x01, 0x00, 0x45}}));
     EXPECT_EQ(buffer, eeprom);
     EXPECT_EQ(port->Pending(), 1u);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "link/low_io.h"
+#include "operations/link_notices.h"
 #include "operations/memory_commands.h"
 #include "operations/test_files.h"
 #include "support/in_memory_board.h"
@@ -27,14 +28,14 @@ public:
         device = &FindDeviceByName(chip);
         ASSERT_NE(device->name, nullptr);
         board = std::make_unique<InMemoryBoard>(options);
-        link = std::make_unique<CLowIO>(board->Port(), panel, board->PauseClock());
+        link = std::make_unique<CLowIO>(board->Port(), board->PauseClock(), NoticesOn(panel));
         ASSERT_TRUE(link->OpenAndScan());
         ASSERT_TRUE(link->QueryBlockSize());
         image.assign(device->flashSize, 0xFF);
     }
 
     CommandContext Context(const std::string& fileName) {
-        return CommandContext{*link, panel, panel, image, *device, 3, {}, fileName};
+        return CommandContext{*link, panel, image, *device, 3, {}, fileName};
     }
 
     // Writes a HEX file into the scratch folder and returns its path.

@@ -32,8 +32,7 @@ struct StoppedCommand {
     }
 
     CommandOutcome Run(bool (*command)(CommandContext&), const std::string& path) {
-        CommandContext context{board.Link(), board.Panel(), board.Panel(), image, device, 3,
-                               {},           path};
+        CommandContext context{board.Link(), board.Panel(), image, device, 3, {}, path};
         EXPECT_FALSE(command(context));
         return context.outcome;
     }

@@ -30,8 +30,7 @@ struct Bench {
           image(device.flashSize, 0xFF) {}
 
     CommandContext Context(const std::string& fileName) {
-        return CommandContext{board.Link(), board.Panel(), board.Panel(), image, device, 3,
-                              {},           fileName};
+        return CommandContext{board.Link(), board.Panel(), image, device, 3, {}, fileName};
     }
     // A HEX file in the scratch folder.
     std::string Hex(const std::map<uint32_t, std::vector<uint8_t>>& records) {

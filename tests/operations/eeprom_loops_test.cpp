@@ -19,7 +19,7 @@ TEST(WriteEepromImageTest, BlankBytesAreWrittenToo) {
     board.eeprom.assign(board.eeprom.size(), 0x00);
     const std::vector<uint8_t> image = {0x12, 0xFF, 0x34};
 
-    ASSERT_TRUE(WriteEepromImage(board.Link(), image, 2));
+    ASSERT_TRUE(WriteEepromImage(board.Link(), board.Panel(), image, 2));
     EXPECT_THAT(board.MemoryTraffic(), ElementsAre(Bytes{'P'}, Bytes{'A', 0, 0}, Bytes{'D', 0x12},
                                                    Bytes{'D', 0xFF}, Bytes{'D', 0x34}, Bytes{'L'}));
     EXPECT_THAT(std::vector<uint8_t>(board.eeprom.begin(), board.eeprom.begin() + 4),
@@ -35,7 +35,7 @@ TEST(WriteEepromImageTest, EachBlockLoadsItsOwnAddress) {
         image[i] = i;
     }
 
-    ASSERT_TRUE(WriteEepromImage(board.Link(), image, 9));
+    ASSERT_TRUE(WriteEepromImage(board.Link(), board.Panel(), image, 9));
     EXPECT_THAT(
         board.MemoryTraffic(),
         ElementsAre(Bytes{'P'}, Bytes{'A', 0, 0}, Bytes{'A', 0, 0}, Bytes{'B', 0, 4, 'E'},
@@ -47,7 +47,7 @@ TEST(WriteEepromImageTest, AnUnacknowledgedBlockFails) {
     FakeBoard board(Device("Orlan 8"), true, 4);
     board.Fault('B', 1, {'?'});
 
-    EXPECT_FALSE(WriteEepromImage(board.Link(), std::vector<uint8_t>(8, 1), 7));
+    EXPECT_FALSE(WriteEepromImage(board.Link(), board.Panel(), std::vector<uint8_t>(8, 1), 7));
     EXPECT_TRUE(board.Link().InProgMode());
     EXPECT_EQ(board.Panel().ProgressPosition(), 0);
 }
@@ -59,7 +59,7 @@ TEST(VerifyEepromImageTest, MismatchShowsAddressAndBothBytes) {
         image[0x10] = 0x12;
         board.eeprom[0x10] = 0x34;
 
-        EXPECT_FALSE(VerifyEepromImage(board.Link(), image, 0x1F)) << blockSize;
+        EXPECT_FALSE(VerifyEepromImage(board.Link(), board.Panel(), image, 0x1F)) << blockSize;
         EXPECT_THAT(board.Panel().Notices(),
                     ElementsAre("   地址: 0x0010, 原始数据: 0x12, 芯片数据: 0x34"));
         EXPECT_EQ(board.Panel().ProgressPosition(), 0);
@@ -70,7 +70,7 @@ TEST(VerifyEepromImageTest, ReadsInChunksOfAtMost256) {
     FakeBoard board(Device("Orlan 8"), true, 16);
     const std::vector<uint8_t> image(512, 0xFF);
 
-    ASSERT_TRUE(VerifyEepromImage(board.Link(), image, 299));
+    ASSERT_TRUE(VerifyEepromImage(board.Link(), board.Panel(), image, 299));
     EXPECT_THAT(board.MemoryTraffic(),
                 ElementsAre(Bytes{'P'}, Bytes{'A', 0, 0}, Bytes{'g', 1, 0, 'E'},
                             Bytes{'g', 0, 44, 'E'}, Bytes{'L'}));
@@ -80,7 +80,8 @@ TEST(VerifyEepromImageTest, AFailedBlockReadFails) {
     FakeBoard board(Device("Orlan 8"), true, 16);
     board.Fault('g', 1, {});
 
-    EXPECT_FALSE(VerifyEepromImage(board.Link(), std::vector<uint8_t>(512, 0xFF), 15));
+    EXPECT_FALSE(
+        VerifyEepromImage(board.Link(), board.Panel(), std::vector<uint8_t>(512, 0xFF), 15));
     EXPECT_TRUE(board.Panel().Notices().empty());
 }
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "operations/link_notices.h"
+
 namespace zentaro::test {
 
 namespace {
@@ -42,7 +44,7 @@ FakeBoard::FakeBoard(const DeviceRecord& device, bool autoIncrement, uint32_t bl
                     return Answer(written);
             }
         });
-    link_ = std::make_unique<CLowIO>(std::move(port), panel_, clock_);
+    link_ = std::make_unique<CLowIO>(std::move(port), clock_, NoticesOn(panel_));
     EXPECT_TRUE(link_->OpenAndScan());
     EXPECT_TRUE(link_->QueryBlockSize());
     EXPECT_TRUE(link_->SelectDevice(device, 3));

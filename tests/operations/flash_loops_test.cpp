@@ -37,7 +37,7 @@ TEST(WriteFlashImageTest, WordsGoOutAsContinuationsAndSkipBlankWords) {
     // Word 0 and word 1 follow each other; word 2 is blank; word 3 has one blank byte.
     image[0] = 0x11, image[1] = 0x22, image[2] = 0x33, image[3] = 0x44, image[6] = 0x55;
 
-    ASSERT_TRUE(WriteFlashImage(board.Link(), image, 6, 0));
+    ASSERT_TRUE(WriteFlashImage(board.Link(), board.Panel(), image, 6, 0));
     EXPECT_THAT(board.MemoryTraffic(),
                 ElementsAre(Bytes{'P'}, Bytes{'A', 0, 0}, Bytes{'c', 0x11}, Bytes{'C', 0x22},
                             Bytes{'c', 0x33}, Bytes{'C', 0x44}, Bytes{'A', 0, 3}, Bytes{'c', 0x55},
@@ -53,7 +53,7 @@ TEST(WriteFlashImageTest, PagedDeviceCommitsOnlyThePageItWroteInto) {
     std::vector<uint8_t> image = Blank(device);
     image[0x100] = 0xAB, image[0x101] = 0xCD;
 
-    ASSERT_TRUE(WriteFlashImage(board.Link(), image, 0x101, device.flashPageSize));
+    ASSERT_TRUE(WriteFlashImage(board.Link(), board.Panel(), image, 0x101, device.flashPageSize));
     EXPECT_THAT(board.MemoryTraffic(),
                 ElementsAre(Bytes{'P'}, Bytes{'A', 0, 0}, Bytes{'A', 0, 0x80}, Bytes{'c', 0xAB},
                             Bytes{'C', 0xCD}, Bytes{'A', 0, 0x80}, Bytes{'m'}, Bytes{'L'}));
@@ -65,7 +65,7 @@ TEST(WriteFlashImageTest, PageModeDeviceWritesWholeDirtyPagesOnly) {
     std::vector<uint8_t> image = Blank(device);
     image[0x100] = 0x12;
 
-    ASSERT_TRUE(WriteFlashImage(board.Link(), image, 0x100, device.flashPageSize));
+    ASSERT_TRUE(WriteFlashImage(board.Link(), board.Panel(), image, 0x100, device.flashPageSize));
     const std::vector<Bytes> traffic = board.MemoryTraffic();
     // 'P', 'A' 0, the page's address, 64 words of two writes each, the commit, 'L'.
     ASSERT_EQ(traffic.size(), 2 + 1 + 128 + 2 + 1u);
@@ -84,7 +84,7 @@ TEST(WriteFlashImageTest, BlocksSpanTheNonBlankWordsOfEachBlock) {
     image[3] = 0x03, image[4] = 0x04;  // words 1 and 2
     image[0x300] = 0x30;               // the second block stays blank
 
-    ASSERT_TRUE(WriteFlashImage(board.Link(), image, 0x300, device.flashPageSize));
+    ASSERT_TRUE(WriteFlashImage(board.Link(), board.Panel(), image, 0x300, device.flashPageSize));
     EXPECT_THAT(board.MemoryTraffic(),
                 ElementsAre(Bytes{'P'}, Bytes{'A', 0, 0}, Bytes{'A', 0, 1}, Bytes{'B', 0, 4, 'F'},
                             Bytes{0xFF, 0x03, 0x04, 0xFF}, Bytes{'A', 0x01, 0x80},
@@ -124,7 +124,8 @@ TEST(WriteFlashImageTest, EachFormSendsTheDataAtItsOwnAddresses) {
             image[address] = value;
         }
 
-        ASSERT_TRUE(WriteFlashImage(board.Link(), image, row.last, device.flashPageSize))
+        ASSERT_TRUE(
+            WriteFlashImage(board.Link(), board.Panel(), image, row.last, device.flashPageSize))
             << row.device;
         EXPECT_EQ(board.MemoryTraffic(), row.traffic) << row.device << " " << row.blockSize;
     }
@@ -155,7 +156,8 @@ TEST(WriteFlashImageTest, AStopIsHonouredAfterTheUnitInFlight) {
             }
         };
 
-        EXPECT_FALSE(WriteFlashImage(board.Link(), image, 0x1FF, device.flashPageSize));
+        EXPECT_FALSE(
+            WriteFlashImage(board.Link(), board.Panel(), image, 0x1FF, device.flashPageSize));
         const std::vector<Bytes> traffic = board.MemoryTraffic();
         const auto sent = [&](uint8_t letter) {
             return std::count_if(traffic.begin(), traffic.end(),
@@ -175,7 +177,7 @@ TEST(WriteFlashImageTest, AFailedWriteStopsInProgrammingModeWithTheBarAtZero) {
     image[0] = 0x01, image[2] = 0x02;
     board.Fault('C', 1, {'?'});
 
-    EXPECT_FALSE(WriteFlashImage(board.Link(), image, 3, 0));
+    EXPECT_FALSE(WriteFlashImage(board.Link(), board.Panel(), image, 3, 0));
     EXPECT_EQ(board.MemoryTraffic().back(), (Bytes{'C', 0xFF}));
     EXPECT_TRUE(board.Link().InProgMode());
     EXPECT_EQ(board.Panel().ProgressPosition(), 0);
@@ -190,7 +192,8 @@ TEST(WriteFlashImageTest, ProgressIsScaledToTheRangeAndEndsAtZero) {
         std::vector<uint8_t> image = Blank(device);
         image[last] = 0;
 
-        ASSERT_TRUE(WriteFlashImage(board.Link(), image, last, device.flashPageSize));
+        ASSERT_TRUE(
+            WriteFlashImage(board.Link(), board.Panel(), image, last, device.flashPageSize));
         EXPECT_EQ(board.Panel().ProgressMax(), max) << last;
         const std::vector<int> positions = board.Panel().Positions();
         EXPECT_EQ(positions[positions.size() - 2], max);
@@ -205,7 +208,7 @@ TEST(VerifyFlashImageTest, WordMismatchNamesTheWordAddress) {
     image[0x100] = 0x34, image[0x101] = 0x12;
     board.flash[0x100] = 0x34, board.flash[0x101] = 0x99;
 
-    EXPECT_FALSE(VerifyFlashImage(board.Link(), image, 0x101));
+    EXPECT_FALSE(VerifyFlashImage(board.Link(), board.Panel(), image, 0x101));
     EXPECT_THAT(board.Panel().Notices(),
                 ElementsAre("   地址: 0x0080, 原始数据: 0x1234, 芯片数据: 0x9934"));
     EXPECT_TRUE(board.Link().InProgMode());
@@ -219,7 +222,7 @@ TEST(VerifyFlashImageTest, OddBlockTailIsReadFromTheChipToo) {
     image[0x102] = 0x42;  // the last byte of an odd range
     board.flash[0x102] = 0x24;
 
-    EXPECT_FALSE(VerifyFlashImage(board.Link(), image, 0x102));
+    EXPECT_FALSE(VerifyFlashImage(board.Link(), board.Panel(), image, 0x102));
     EXPECT_THAT(board.MemoryTraffic(), ElementsAre(Bytes{'P'}, Bytes{'A', 0, 0},
                                                    Bytes{'g', 1, 0, 'F'}, Bytes{'g', 0, 4, 'F'}));
     EXPECT_THAT(board.Panel().Notices(),
@@ -232,7 +235,7 @@ TEST(VerifyFlashImageTest, ByteWideBlockMismatchShowsBytes) {
     std::vector<uint8_t> image = Blank(device);
     image[0x85] = 0x5A;
 
-    EXPECT_FALSE(VerifyFlashImage(board.Link(), image, 0x85));
+    EXPECT_FALSE(VerifyFlashImage(board.Link(), board.Panel(), image, 0x85));
     EXPECT_THAT(board.Panel().Notices(),
                 ElementsAre("   地址: 0x0085, 原始数据: 0x5a, 芯片数据: 0xff"));
 }
@@ -243,7 +246,7 @@ TEST(VerifyFlashImageTest, AShortBlockReadFailsWithoutComparing) {
     std::vector<uint8_t> image = Blank(device);
     board.Fault('g', 2, Bytes(10, 0xFF));
 
-    EXPECT_FALSE(VerifyFlashImage(board.Link(), image, 1023));
+    EXPECT_FALSE(VerifyFlashImage(board.Link(), board.Panel(), image, 1023));
     EXPECT_TRUE(board.Panel().Notices().empty());
     EXPECT_EQ(board.MemoryTraffic().size(), 4u);
 }

@@ -124,11 +124,10 @@ TEST_F(SessionTest, MalformedFileIsAFileErrorWithNothingSent) {
     const std::string path = dir.Path("bad.hex");
     WriteFile(path, "not a record\n");
     port->ClearWritten();
-    NoWindowChores chores;
-    EXPECT_EQ(session->Run(MemoryCommand::ProgramFlash, path, {}, chores).outcome,
+    EXPECT_EQ(session->Run(MemoryCommand::ProgramFlash, path, {}).outcome,
               CommandOutcome::FileError);
     EXPECT_TRUE(port->Writes().empty());
-    EXPECT_EQ(session->Run(MemoryCommand::VerifyFlash, dir.Path("missing.hex"), {}, chores).outcome,
+    EXPECT_EQ(session->Run(MemoryCommand::VerifyFlash, dir.Path("missing.hex"), {}).outcome,
               CommandOutcome::FileError);
     EXPECT_TRUE(port->Writes().empty());
 }
@@ -137,8 +136,7 @@ TEST_F(SessionTest, MalformedFileIsAFileErrorWithNothingSent) {
 class ReentrantPanel : public RecordingPanel {
 public:
     bool AskYesNo(const std::string& text, bool questionIcon) override {
-        NoWindowChores chores;
-        inner = session->Run(MemoryCommand::ReadFlash, "other.hex", {}, chores).outcome;
+        inner = session->Run(MemoryCommand::ReadFlash, "other.hex", {}).outcome;
         return RecordingPanel::AskYesNo(text, questionIcon);
     }
     Session* session = nullptr;
@@ -157,8 +155,7 @@ TEST_F(SessionTest, SecondCommandWhileOneRunsIsRefusedAndDeclinedQuestionsAreTol
     // One byte beyond the 16 KiB flash raises the size question, answered No.
     const std::string path = dir.Path("big.hex");
     WriteFile(path, ":01400000AA15\n");
-    NoWindowChores chores;
-    const SessionResult run = own.Run(MemoryCommand::ProgramFlash, path, {}, chores);
+    const SessionResult run = own.Run(MemoryCommand::ProgramFlash, path, {});
     EXPECT_EQ(run.outcome, CommandOutcome::Declined);
     EXPECT_THAT(run.declined, ::testing::HasSubstr("是否写入所适合的那部分数据"));
     EXPECT_EQ(asking.inner, CommandOutcome::Refused);

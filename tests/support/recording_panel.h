@@ -6,16 +6,15 @@
 #include <vector>
 
 #include "common/panel.h"
-#include "common/window_chores.h"
 
 namespace zentaro::test {
 
-// A Panel (and the window chores) that answers questions from a script and logs everything
+// A Panel that answers questions from a script and logs everything
 // shown, in order, as "notice: <text>", "ask: <text>" (question icon) or "ask-plain: <text>",
 // "status: <text>", "append: <text>", "timeout", "enable: 0|1", "browse",
 // "range: <max>", "position: <pos>", "cursor: 0|1" (a started progress logs "cursor: 1" and its
 // range, an ended one "position: 0" and "cursor: 0", as the window's wait cursor follows it).
-class RecordingPanel : public Panel, public WindowChores {
+class RecordingPanel : public Panel {
 public:
     // Answers for the next questions, in order. An unscripted question is answered No.
     void Answer(bool yes) { answers_.push_back(yes); }

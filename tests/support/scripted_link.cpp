@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/scripted_link.h"
 
+#include "operations/link_notices.h"
+
 namespace zentaro::test {
 
 std::vector<std::string> WithReleasedIdentity(const std::vector<std::string>& options) {
@@ -15,7 +17,7 @@ ScriptedLink::ScriptedLink(const std::vector<std::string>& options)
     port = scripted.get();
     port->Open("COM1", 115200);
     port->SetResponder(board.Responder());
-    link = std::make_unique<CLowIO>(std::move(scripted), panel, clock);
+    link = std::make_unique<CLowIO>(std::move(scripted), clock, NoticesOn(panel));
 }
 
 }  // namespace zentaro::test

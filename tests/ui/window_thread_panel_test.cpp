@@ -21,7 +21,7 @@ TEST(WindowThreadPanelTest, AWorkersProgressArrivesThrottledAndTheBarEndsAtZero)
     constexpr int kPositions = 50000;
     RecordingPanel shown;
     QObject window;
-    WindowThreadPanel panel(shown, shown, window);
+    WindowThreadPanel panel(shown, window);
     std::atomic<bool> done{false};
     std::thread worker([&] {
         panel.StartProgress(kPositions);
@@ -51,7 +51,7 @@ TEST(WindowThreadPanelTest, AQuestionAfterTheWindowHasGoneIsNoAndIsNeverShown) {
     RecordingPanel shown;
     shown.Answer(true);
     QObject window;
-    WindowThreadPanel panel(shown, shown, window);
+    WindowThreadPanel panel(shown, window);
     bool yes = true;
     std::thread worker([&] { yes = panel.AskYesNo("Proceed?", true); });
     panel.Close();

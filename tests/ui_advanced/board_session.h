@@ -32,7 +32,7 @@ struct BoardSession {
     ScriptedPort* port = nullptr;  // owned by the session
     RecordingPanel panel;
     QObject window;
-    WindowThreadPanel threadPanel{panel, panel, window};
+    WindowThreadPanel threadPanel{panel, window};
     FakeClock clock;
     std::unique_ptr<Session> session;
     SessionWorker worker;

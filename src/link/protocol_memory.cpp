@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "link/low_io.h"
+#include "link/board_protocol.h"
 
 namespace zentaro {
 
@@ -14,16 +14,17 @@ uint8_t Low(uint16_t value) {
 
 }  // namespace
 
-bool CLowIO::SetAddress(uint16_t address) {
+bool BoardProtocol::SetAddress(uint16_t address) {
     return SendAcked({'A', High(address), Low(address)});
 }
 
-bool CLowIO::ReadProgramWord(uint16_t address, uint16_t& word, bool noAddress) {
+bool BoardProtocol::ReadProgramWord(uint16_t address, uint16_t& word, bool noAddress,
+                                    FlashWidth width) {
     if ((!noAddress && !SetAddress(address)) || !Send({'R'})) {
         return false;
     }
     uint8_t reply[2] = {};
-    if (!wordWide_) {
+    if (width == FlashWidth::Bytes) {
         if (!ReadBlock(reply, 1)) {
             return false;
         }
@@ -37,18 +38,19 @@ bool CLowIO::ReadProgramWord(uint16_t address, uint16_t& word, bool noAddress) {
     return true;
 }
 
-bool CLowIO::WriteProgramWord(uint16_t address, uint16_t word, bool noAddress) {
+bool BoardProtocol::WriteProgramWord(uint16_t address, uint16_t word, bool noAddress,
+                                     FlashWidth width) {
     if ((!noAddress && !SetAddress(address)) || !SendAcked({'c', Low(word)})) {
         return false;
     }
-    return !wordWide_ || SendAcked({'C', High(word)});
+    return width == FlashWidth::Bytes || SendAcked({'C', High(word)});
 }
 
-bool CLowIO::WritePage(uint16_t address) {
+bool BoardProtocol::WritePage(uint16_t address) {
     return SetAddress(address) && SendAcked({'m'});
 }
 
-bool CLowIO::ReadEepromByte(uint16_t address, uint8_t& value, bool noAddress) {
+bool BoardProtocol::ReadEepromByte(uint16_t address, uint8_t& value, bool noAddress) {
     if ((!noAddress && !SetAddress(address)) || !Send({'d'})) {
         return false;
     }
@@ -60,11 +62,11 @@ bool CLowIO::ReadEepromByte(uint16_t address, uint8_t& value, bool noAddress) {
     return true;
 }
 
-bool CLowIO::WriteEepromByte(uint16_t address, uint8_t value, bool noAddress) {
+bool BoardProtocol::WriteEepromByte(uint16_t address, uint8_t value, bool noAddress) {
     return (noAddress || SetAddress(address)) && SendAcked({'D', value});
 }
 
-bool CLowIO::BlockWrite(uint16_t count, const uint8_t* data, uint8_t memoryType) {
+bool BoardProtocol::BlockWrite(uint16_t count, const uint8_t* data, uint8_t memoryType) {
     if (!Send({'B', High(count), Low(count), memoryType}) || !WriteBlock(data, count)) {
         return false;
     }
@@ -73,7 +75,7 @@ bool CLowIO::BlockWrite(uint16_t count, const uint8_t* data, uint8_t memoryType)
     return port_->WaitForData(kBlockAckTimeoutMs) && ReadAck();
 }
 
-bool CLowIO::BlockRead(uint8_t* buffer, uint16_t count, uint8_t memoryType) {
+bool BoardProtocol::BlockRead(uint8_t* buffer, uint16_t count, uint8_t memoryType) {
     return Send({'g', High(count), Low(count), memoryType}) && ReadBlock(buffer, count);
 }
 
