@@ -2,6 +2,7 @@
 #include "cli/describe.h"
 
 #include <cstdio>
+#include <variant>
 
 namespace zentaro::cli {
 
@@ -26,6 +27,13 @@ std::string NamedByte(ConfigByte which, uint8_t value) {
 }
 
 }  // namespace
+
+std::string SettingText(const SettingValue& value) {
+    if (const bool* ticked = std::get_if<bool>(&value)) {
+        return *ticked ? "[x]" : "[ ]";
+    }
+    return std::get<std::string>(value);
+}
 
 std::string HexByte(uint8_t value) {
     char text[4];
@@ -77,7 +85,8 @@ std::vector<std::string> DescribeChange(const ConfigChange& change) {
                         ByteBefore(change, i) + " -> " + HexByte(*change.write[i]));
     }
     for (const SettingChange& setting : change.settings) {
-        lines.push_back(setting.name + ": " + setting.before + " -> " + setting.after);
+        lines.push_back(setting.name + ": " + SettingText(setting.before) + " -> " +
+                        SettingText(setting.after));
     }
     return lines;
 }
@@ -121,7 +130,7 @@ std::vector<std::string> DescribeConfigReport(const ConfigReport& report) {
         lines.push_back("This programmer type may not read the bytes of this device.");
     }
     for (const ConfigSetting& setting : report.settings) {
-        lines.push_back(setting.name + ": " + setting.value);
+        lines.push_back(setting.name + ": " + SettingText(setting.value));
     }
     return lines;
 }

@@ -16,6 +16,8 @@ std::vector<std::string> DescribeIdentity(const ChipInfo& info, const std::strin
 // Each byte a write sends, old -> new, then each named setting that changes.
 std::vector<std::string> DescribeChange(const ConfigChange& change);
 std::vector<std::string> DescribeConfigReport(const ConfigReport& report);
+// A setting's value as the tool prints it: the combo's entry, or "[x]" / "[ ]" for a box.
+std::string SettingText(const SettingValue& value);
 // "E2".
 std::string HexByte(uint8_t value);
 // The chip's value of the byte at index (in kConfigByteOrder) before a write; "??" unread.

@@ -58,8 +58,8 @@ void AddChange(const ConfigChange& change, Json& board) {
     std::vector<std::pair<std::string, std::string>> settingsBefore;
     std::vector<std::pair<std::string, std::string>> settingsAfter;
     for (const SettingChange& setting : change.settings) {
-        settingsBefore.emplace_back(setting.name, setting.before);
-        settingsAfter.emplace_back(setting.name, setting.after);
+        settingsBefore.emplace_back(setting.name, SettingText(setting.before));
+        settingsAfter.emplace_back(setting.name, SettingText(setting.after));
     }
     board["before"] = {{"bytes", JsonObject(bytesBefore)},
                        {"settings", JsonObject(settingsBefore)}};

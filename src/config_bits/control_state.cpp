@@ -65,6 +65,17 @@ const BoxState* ControlState::FindBox(Control id) const {
     return BoxOf(*this, id);
 }
 
+std::string PlainName(const std::string& label) {
+    std::string name;
+    for (size_t i = 0; i < label.size(); ++i) {
+        if (label[i] == '&' && i + 1 < label.size()) {
+            ++i;
+        }
+        name += label[i];
+    }
+    return name;
+}
+
 uint8_t& ConfigBytes::operator[](ConfigByte which) {
     return ByteOf(*this, which);
 }

@@ -46,13 +46,16 @@ struct ComboState {
 };
 
 struct BoxState {
-    std::string label;
+    std::string label;  // as the widget takes it: '&' marks the mnemonic letter, "&&" is '&'
     bool visible = false;
     bool enabled = false;
     bool ticked = false;
 
     bool operator==(const BoxState&) const = default;
 };
+
+// The words of a box's label, as the window shows them.
+std::string PlainName(const std::string& label);
 
 // Everything the lock and fuse controls show, as plain values: the rules that fill,
 // select, show and enable them are tested on this without any widget.

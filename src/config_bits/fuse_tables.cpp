@@ -28,7 +28,20 @@ BitField IndexField(ConfigByte byte, std::vector<uint8_t> bits, int count) {
 }
 
 BoxLayout SpiEnable(ConfigByte byte, uint8_t bit) {
-    return {C::SpiEnableBox, "&SPI 启用  ", byte, bit};
+    return {.box = C::SpiEnableBox,
+            .label = "&SPI 启用  ",
+            .byte = byte,
+            .bit = bit,
+            .lockout = Lockout::SerialProgrammingOff};
+}
+
+// The classes put it on different boxes, under different labels.
+BoxLayout ResetDisable(Control box, std::string label, ConfigByte byte, uint8_t bit) {
+    return {.box = box,
+            .label = std::move(label),
+            .byte = byte,
+            .bit = bit,
+            .lockout = Lockout::ResetDisabled};
 }
 
 BoxLayout BootReset(ConfigByte byte, uint8_t bit) {
@@ -180,7 +193,7 @@ FuseLayout StartupAndEepromSave() {
 
 // Three of the eight field values have no entry.
 FuseLayout FiveSourcesFastStart() {
-    return {.boxes = {{C::SpiEnableBox, "&Reset Disable", B::Low, 3},
+    return {.boxes = {ResetDisable(C::SpiEnableBox, "&Reset Disable", B::Low, 3),
                       {C::BootResetBox, "&Fast Start", B::Low, 4}},
             .clock = ClockList({"Ext Clock", "Int RCosc", "Ext RCosc", "Ext LFXTAL", "Ext XTAL"},
                                {B::Low,
@@ -190,7 +203,7 @@ FuseLayout FiveSourcesFastStart() {
 }
 
 std::vector<BoxLayout> SpiAndResetDisable() {
-    return {SpiEnable(B::Low, 5), {C::BootResetBox, "&Reset Disable", B::Low, 4}};
+    return {SpiEnable(B::Low, 5), ResetDisable(C::BootResetBox, "&Reset Disable", B::Low, 4)};
 }
 
 FuseLayout SixteenClocksResetAndBod() {
@@ -214,7 +227,7 @@ FuseLayout SixteenClocksIntcap() {
 
 FuseLayout ThirteenSourcesPll() {
     return {.boxes = {SpiEnable(B::High, 3),
-                      {C::BootResetBox, "&RSTDISBL", B::High, 4},
+                      ResetDisable(C::BootResetBox, "&RSTDISBL", B::High, 4),
                       EepromSave(B::High, 2),
                       {C::OnChipDebugBox, "&PLLCK", B::Low, 7},
                       ClockOption(B::Low, 6)},
@@ -275,7 +288,8 @@ FuseLayout ThirteenSourcesJtag() {
 
 FuseLayout ThirteenSourcesResetDisable() {
     return ThirteenSourcesWithBootBlock({C::OnChipDebugBox, "WDTON", B::High, 6},
-                                        {C::JtagEnableBox, "Reset Disable", B::High, 7}, 1024);
+                                        ResetDisable(C::JtagEnableBox, "Reset Disable", B::High, 7),
+                                        1024);
 }
 
 FuseLayout ThirteenSourcesExtendedByte() {

@@ -22,6 +22,12 @@ struct BitField {
     std::vector<int> readEntries;     // entry shown for each field value, or kKeepSelection
 };
 
+// How a setting takes the chip out of reach of this programmer.
+enum class Lockout {
+    SerialProgrammingOff,  // serial programming turned off, on a serial programmer
+    ResetDisabled,         // the reset pin becomes an I/O pin
+};
+
 // One configuration bit and the check box that shows it.
 struct BoxLayout {
     Control box = Control::SpiEnableBox;
@@ -31,6 +37,9 @@ struct BoxLayout {
     bool labelFromClock = false;  // label and visibility follow the clock source
     bool shown = true;
     bool tickedWhenOne = false;  // read as ticked when the bit is 1 (still written ticked = 0)
+    // Set on the boxes one of whose values takes the chip out of reach; the box's id does not
+    // tell, as a box lent to another bit keeps its id.
+    std::optional<Lockout> lockout{};
 };
 
 enum class ClockKind {

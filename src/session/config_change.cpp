@@ -2,7 +2,6 @@
 #include "session/config_change.h"
 
 #include <algorithm>
-#include <optional>
 
 #include "config_bits/codec.h"
 #include "session/config_report.h"
@@ -14,18 +13,6 @@ namespace {
 std::string WithoutTrailingBlanks(std::string text) {
     text.erase(text.find_last_not_of(' ') + 1);
     return text;
-}
-
-// The boxes whose one value locks the chip out, known by the label the layout gives them.
-std::optional<Lockout> LockoutOf(const BoxLayout& box) {
-    const std::string name = WithoutTrailingBlanks(WithoutMnemonic(box.label));
-    if (name == "SPI 启用") {
-        return Lockout::SerialProgrammingOff;
-    }
-    if (name == "Reset Disable" || name == "RSTDISBL") {
-        return Lockout::ResetDisabled;
-    }
-    return std::nullopt;
 }
 
 // The box as the bytes show it: ticked for reset disabled, unticked for serial programming off.
@@ -89,22 +76,22 @@ ConfigChange DescribeChange(const DeviceLayout& layout, const ConfigBytes& befor
     change.settings = ChangedSettings(shownBefore, shownAfter);
 
     for (const BoxLayout& box : layout.boxes) {
-        const std::optional<Lockout> kind = LockoutOf(box);
         const size_t index = static_cast<size_t>(box.byte);
-        if (!kind || !write[index] ||
-            (*kind == Lockout::SerialProgrammingOff && !serialProgrammer)) {
+        if (!box.lockout || !write[index] ||
+            (box.lockout == Lockout::SerialProgrammingOff && !serialProgrammer)) {
             continue;
         }
-        const bool already = known[index] && LocksOut(shownBefore, box, *kind);
-        if (LocksOut(shownAfter, box, *kind) && !already) {
-            change.lockouts.push_back({WithoutTrailingBlanks(WithoutMnemonic(box.label)), *kind});
+        const Lockout kind = *box.lockout;
+        const bool already = known[index] && LocksOut(shownBefore, box, kind);
+        if (LocksOut(shownAfter, box, kind) && !already) {
+            change.lockouts.push_back({WithoutTrailingBlanks(PlainName(box.label)), kind});
         }
     }
 
     const std::string clockBefore = Selected(shownBefore.clock);
     const std::string clockAfter = Selected(shownAfter.clock);
     if (External(clockAfter) && Source(clockAfter) != Source(clockBefore)) {
-        change.clockRisks.push_back({"Clock source", clockBefore, clockAfter});
+        change.clockRisks.push_back({clockBefore, clockAfter});
     }
     return change;
 }
@@ -126,7 +113,7 @@ std::string LockoutQuestion(const ConfigChange& change) {
         text += setting.kind == Lockout::SerialProgrammingOff ? "未勾选：串行编程将被关闭。"
                                                               : "被勾选：复位脚将被禁用。";
     }
-    for (const SettingChange& clock : change.clockRisks) {
+    for (const ClockChange& clock : change.clockRisks) {
         text += "\n\n时钟源将由“" + clock.before + "”改为“" + clock.after +
                 "”：电路上没有这个时钟时，芯片同样无法再编程。";
     }
@@ -142,7 +129,7 @@ std::string LockoutRefusal(const ConfigChange& change) {
                                                               : " ticked (reset disabled)";
         separator = ", ";
     }
-    for (const SettingChange& clock : change.clockRisks) {
+    for (const ClockChange& clock : change.clockRisks) {
         text += "; the clock source also changes to an external one (" + clock.before + " -> " +
                 clock.after + ")";
     }

@@ -8,25 +8,26 @@
 #include "config_bits/flows.h"
 #include "config_bits/layouts.h"
 #include "config_bits/rights.h"
+#include "session/config_report.h"
 
 namespace zentaro {
 
-// One named setting of the layout whose shown value a write changes.
+// One named setting of the layout whose value a write changes.
 struct SettingChange {
-    std::string name;  // as the window labels it, without mnemonic and trailing blanks
-    std::string before;
-    std::string after;
-};
-
-// How a setting takes the chip out of reach of this programmer.
-enum class Lockout {
-    SerialProgrammingOff,  // serial programming turned off, on a serial programmer
-    ResetDisabled,         // the reset pin becomes an I/O pin
+    std::string name;  // as the window shows it, without trailing blanks
+    SettingValue before;
+    SettingValue after;
 };
 
 struct LockoutSetting {
-    std::string name;  // as the window labels it
+    std::string name;  // as the window shows it
     Lockout kind = Lockout::ResetDisabled;
+};
+
+// The clock source entries a write changes from and to.
+struct ClockChange {
+    std::string before;
+    std::string after;
 };
 
 // A lock or fuse write set against what the chip holds.
@@ -40,7 +41,7 @@ struct ConfigChange {
     std::vector<LockoutSetting> lockouts;
     // A clock source changed to an external clock, crystal or oscillator: the chip no longer
     // runs, and so cannot be programmed, where the board has none fitted.
-    std::vector<SettingChange> clockRisks;
+    std::vector<ClockChange> clockRisks;
 
     bool LocksOut() const { return !lockouts.empty(); }
 };

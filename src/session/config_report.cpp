@@ -15,17 +15,6 @@ void AddCombo(std::vector<ConfigSetting>& settings, const char* name, const Comb
 
 }  // namespace
 
-std::string WithoutMnemonic(const std::string& label) {
-    std::string shown;
-    for (size_t i = 0; i < label.size(); ++i) {
-        if (label[i] == '&' && i + 1 < label.size()) {
-            ++i;
-        }
-        shown += label[i];
-    }
-    return shown;
-}
-
 std::vector<ConfigSetting> SettingsShown(const ControlState& controls) {
     std::vector<ConfigSetting> settings;
     AddCombo(settings, "Lock mode", controls.lock);
@@ -40,7 +29,7 @@ std::vector<ConfigSetting> SettingsShown(const ControlState& controls) {
     AddCombo(settings, "Boot block", controls.bootBlock);
     for (const BoxState& box : controls.boxes) {
         if (box.visible) {
-            settings.push_back({WithoutMnemonic(box.label), box.ticked ? "[x]" : "[ ]"});
+            settings.push_back({PlainName(box.label), box.ticked});
         }
     }
     return settings;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "catalogue/device_table.h"
@@ -15,10 +16,13 @@
 
 namespace zentaro {
 
-// One named setting of the device's layout, with the text the advanced window shows for it.
+// What a setting holds: the entry a combo has selected, or whether a box is ticked.
+using SettingValue = std::variant<std::string, bool>;
+
+// One named setting of the device's layout, as the advanced window shows it.
 struct ConfigSetting {
     std::string name;
-    std::string value;
+    SettingValue value;
 };
 
 // The configuration bytes of the selected device as the advanced options read them.
@@ -32,9 +36,6 @@ struct ConfigReport {
 
 // Describes the options after Open(): the bytes read and the settings they decode into.
 ConfigReport DescribeConfig(const AdvancedOptions& options);
-
-// A label as the window shows it: '&' marks the mnemonic letter, "&&" stands for '&'.
-std::string WithoutMnemonic(const std::string& label);
 
 // The named settings the controls stand for, as the advanced window shows them.
 std::vector<ConfigSetting> SettingsShown(const ControlState& controls);
