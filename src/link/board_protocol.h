@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "catalogue/device_table.h"
@@ -18,6 +19,8 @@ namespace zentaro {
 enum class ProgModeReply { None, Refused, Entered };
 // How the board answered the command that ends its programming session.
 enum class ExitReply { None, Unsupported, Done };
+// The board's three status lamps, by the number the 'x' command takes.
+enum class StatusLamp : uint8_t { Failed = 0, Done = 1, Busy = 2 };
 // How many bytes one flash read returns: one on byte-wide devices, two (high first) otherwise.
 enum class FlashWidth { Bytes, Words };
 
@@ -31,9 +34,6 @@ public:
     static constexpr uint8_t kEscape = 0x1B;
     static constexpr uint8_t kFlashMemory = 'F';
     static constexpr uint8_t kEepromMemory = 'E';
-    static constexpr int kLampFailed = 1011;
-    static constexpr int kLampDone = 1012;
-    static constexpr int kLampBusy = 1013;
     static constexpr size_t kListBufferSize = 20;
     using ListBuffer = std::array<uint8_t, kListBufferSize>;
     // How long BlockWrite waits for the board to acknowledge a block before giving up.
@@ -69,7 +69,8 @@ public:
     [[nodiscard]] bool ReadProgrammerModes(ListBuffer& buffer);
     [[nodiscard]] uint8_t ReadProgrammerLevel();
     [[nodiscard]] bool SetProgrammerMode(uint8_t mode);
-    [[nodiscard]] bool SetStatusLamp(int id);
+    // Every lamp off, then lamp on when there is one.
+    [[nodiscard]] bool SetStatusLamp(std::optional<StatusLamp> lamp);
     [[nodiscard]] bool ReadSoftwareVersion(char& major, char& minor);
     [[nodiscard]] bool ReadProgrammerType(char& type);
 

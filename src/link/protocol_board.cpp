@@ -117,10 +117,10 @@ bool BoardProtocol::SetProgrammerMode(uint8_t mode) {
     return SendAcked({'o', mode});
 }
 
-bool BoardProtocol::SetStatusLamp(int id) {
-    for (uint8_t lamp : {uint8_t{1}, uint8_t{2}, uint8_t{0}}) {
+bool BoardProtocol::SetStatusLamp(std::optional<StatusLamp> lamp) {
+    for (uint8_t off : {uint8_t{1}, uint8_t{2}, uint8_t{0}}) {
         const bool missingBefore = replyMissing_;
-        static_cast<void>(SendAcked({'y', lamp}));
+        static_cast<void>(SendAcked({'y', off}));
         // The answers to switching off do not matter, but a board that answered neither the
         // command before nor this one has stopped listening: each further lamp exchange would
         // only hold the window for another full read time-out.
@@ -128,10 +128,7 @@ bool BoardProtocol::SetStatusLamp(int id) {
             return false;
         }
     }
-    if (id < kLampFailed || id > kLampBusy) {
-        return true;
-    }
-    return SendAcked({'x', static_cast<uint8_t>(id - kLampFailed)});
+    return !lamp || SendAcked({'x', static_cast<uint8_t>(*lamp)});
 }
 
 bool BoardProtocol::ReadSoftwareVersion(char& major, char& minor) {

@@ -120,7 +120,7 @@ bool RunVerifyCommand(CommandContext& context, ImageMemory memory, uint32_t memo
 }
 
 struct CommandFrame::Ending {
-    int lamp;
+    StatusLamp lamp;
     const char* text;
     bool replacesText;  // the text replaces the status instead of ending it
     const char* notice;
@@ -138,7 +138,7 @@ bool CommandFrame::Begin(const char* status, int selectCount) {
     open_ = true;
     context_.outcome = CommandOutcome::Failed;
     // Deliberately unchecked: a lamp is no part of the command's result.
-    static_cast<void>(context_.link.wire().SetStatusLamp(BoardProtocol::kLampBusy));
+    static_cast<void>(context_.link.wire().SetStatusLamp(StatusLamp::Busy));
     context_.panel.EnableControls(false);
     context_.panel.SetStatus(status);
     for (int i = 0; i < selectCount; ++i) {
@@ -150,30 +150,30 @@ bool CommandFrame::Begin(const char* status, int selectCount) {
 }
 
 bool CommandFrame::Succeed() {
-    return End({BoardProtocol::kLampDone, "OK", false, nullptr, true, CommandOutcome::Ok});
+    return End({StatusLamp::Done, "OK", false, nullptr, true, CommandOutcome::Ok});
 }
 
 bool CommandFrame::Fail(const char* notice) {
     if (context_.panel.StopRequested()) {
         return Cancel();
     }
-    return End({BoardProtocol::kLampFailed, "失败  ", false, notice, failureTimesOut_,
+    return End({StatusLamp::Failed, "失败  ", false, notice, failureTimesOut_,
                 CommandOutcome::Failed});
 }
 
 bool CommandFrame::Cancel() {
     return End(
-        {BoardProtocol::kLampFailed, "Canceled", false, nullptr, false, CommandOutcome::Canceled});
+        {StatusLamp::Failed, "Canceled", false, nullptr, false, CommandOutcome::Canceled});
 }
 
 bool CommandFrame::Decline() {
     return End(
-        {BoardProtocol::kLampFailed, "Canceled", false, nullptr, false, CommandOutcome::Declined});
+        {StatusLamp::Failed, "Canceled", false, nullptr, false, CommandOutcome::Declined});
 }
 
 bool CommandFrame::FailErase() {
     return End(
-        {BoardProtocol::kLampFailed, "擦除失败    ", true, nullptr, true, CommandOutcome::Failed});
+        {StatusLamp::Failed, "擦除失败    ", true, nullptr, true, CommandOutcome::Failed});
 }
 
 bool CommandFrame::End(const Ending& ending) {

@@ -142,9 +142,9 @@ TEST_F(HostBoardTest, ProgrammingModeLampsAndExit) {
     ASSERT_TRUE(link->ExitProgramming());
     EXPECT_FALSE(board->ProgrammingMode());
 
-    ASSERT_TRUE(link->wire().SetStatusLamp(BoardProtocol::kLampBusy));
+    ASSERT_TRUE(link->wire().SetStatusLamp(StatusLamp::Busy));
     EXPECT_EQ(board->Lamps(), (std::array<bool, 3>{false, false, true}));
-    ASSERT_TRUE(link->wire().SetStatusLamp(BoardProtocol::kLampFailed));
+    ASSERT_TRUE(link->wire().SetStatusLamp(StatusLamp::Failed));
     EXPECT_EQ(board->Lamps(), (std::array<bool, 3>{true, false, false}));
     EXPECT_TRUE(panel.Log().empty());
 }

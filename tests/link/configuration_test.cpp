@@ -377,7 +377,7 @@ INSTANTIATE_TEST_SUITE_P(EveryCommand, BadReplyTest,
                                                          {{CR}, {CR}, {CR}, kSilence},
                                                          [](CLowIO& l, uint8_t&) {
                                                              return l.wire().SetStatusLamp(
-                                                                 BoardProtocol::kLampFailed);
+                                                                 StatusLamp::Failed);
                                                          }}),
                          [](const auto& testInfo) { return std::string(testInfo.param.name); });
 

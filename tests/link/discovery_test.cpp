@@ -342,7 +342,7 @@ TEST_F(LinkTest, LampsGoOffInOrderOneTwoZeroThenOneGoesOn) {
     for (int i = 0; i < 4; ++i) {
         Reply({CR});
     }
-    EXPECT_TRUE(link->wire().SetStatusLamp(BoardProtocol::kLampDone));
+    EXPECT_TRUE(link->wire().SetStatusLamp(StatusLamp::Done));
     EXPECT_EQ(port->Writes(), (std::vector<Bytes>{{'y', 1}, {'y', 2}, {'y', 0}, {'x', 1}}));
 
     port->ClearWritten();
@@ -350,14 +350,14 @@ TEST_F(LinkTest, LampsGoOffInOrderOneTwoZeroThenOneGoesOn) {
     Reply({CR});
     Reply({CR});
     Reply({'?'});  // ... the 'x' decides
-    EXPECT_FALSE(link->wire().SetStatusLamp(BoardProtocol::kLampBusy));
+    EXPECT_FALSE(link->wire().SetStatusLamp(StatusLamp::Busy));
     EXPECT_EQ(port->Writes().back(), (Bytes{'x', 2}));
 
     port->ClearWritten();
     for (int i = 0; i < 3; ++i) {
         Reply({CR});
     }
-    EXPECT_TRUE(link->wire().SetStatusLamp(1010));
+    EXPECT_TRUE(link->wire().SetStatusLamp(std::nullopt));
     EXPECT_EQ(port->Writes(), (std::vector<Bytes>{{'y', 1}, {'y', 2}, {'y', 0}}));
 }
 
@@ -366,7 +366,7 @@ TEST_F(LinkTest, LampsStopOnABoardThatAnsweredNeitherTheLastCommandNorTheFirstLa
     Reply({});
     ASSERT_FALSE(link->wire().ReadProgrammerType(type));
     Reply({});
-    EXPECT_FALSE(link->wire().SetStatusLamp(BoardProtocol::kLampFailed));
+    EXPECT_FALSE(link->wire().SetStatusLamp(StatusLamp::Failed));
     EXPECT_EQ(port->Written(), (Bytes{'p', 'y', 1}));
 
     // One missed reply alone is no reason to give up.
@@ -376,7 +376,7 @@ TEST_F(LinkTest, LampsStopOnABoardThatAnsweredNeitherTheLastCommandNorTheFirstLa
     for (int i = 0; i < 4; ++i) {
         Reply({CR});
     }
-    EXPECT_TRUE(link->wire().SetStatusLamp(BoardProtocol::kLampFailed));
+    EXPECT_TRUE(link->wire().SetStatusLamp(StatusLamp::Failed));
     EXPECT_EQ(port->Written(), (Bytes{'p', 'y', 1, 'y', 2, 'y', 0, 'x', 0}));
 }
 
