@@ -26,7 +26,7 @@
 #include "bench/counting_clock.h"
 #include "common/keeping_panel.h"
 #include "images/hex_writer.h"
-#include "link/posix_serial_port.h"
+#include "link/posix/posix_serial_port.h"
 #include "session/session.h"
 #include "sim/sim_server.h"
 

@@ -27,7 +27,7 @@
 #include "bench/workload.h"
 #include "common/keeping_panel.h"
 #include "images/hex_reader.h"
-#include "link/posix_serial_port.h"
+#include "link/posix/posix_serial_port.h"
 #include "sim/sim_server.h"
 
 namespace zentaro {

@@ -30,7 +30,7 @@
 #include "bench/timed_port.h"
 #include "bench/window_driver.h"
 #include "bench/workload.h"
-#include "link/posix_serial_port.h"
+#include "link/posix/posix_serial_port.h"
 #include "sim/sim_server.h"
 #include "ui/main_dialog.h"
 #include "ui/settings_store.h"

@@ -1,14 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/file_check.h"
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <vector>
 
 #include "images/encrypted_image.h"
 #include "images/image_file.h"
 #include "operations/file_questions.h"
+#include "platform/file.h"
 #include "production/job_images.h"
 
 namespace zentaro::cli {
@@ -20,7 +19,7 @@ FileCheck CheckReadable(const std::string& path) {
     if (!std::filesystem::is_regular_file(path, error)) {
         return {path + ": no such file (or not a plain file)"};
     }
-    if (::access(path.c_str(), R_OK) != 0) {
+    if (!CanRead(path)) {
         return {path + ": cannot be read"};
     }
     return {};

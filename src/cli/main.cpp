@@ -1,6 +1,4 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include <unistd.h>
-
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -8,18 +6,20 @@
 
 #include "cli/interrupt.h"
 #include "cli/program.h"
-#include "link/posix_serial_port.h"
+#include "link/system_serial_port.h"
+#include "platform/console.h"
 
 int main(int argc, char** argv) {
     zentaro::SystemClock clock;
     const zentaro::cli::ProgramHost host{
-        .newPort = [] { return std::make_unique<zentaro::PosixSerialPort>(); },
+        .newPort = zentaro::NewSystemSerialPort,
         .clock = clock,
         .out = stdout,
         .err = stderr,
         .in = stdin,
-        .stdinIsTerminal = ::isatty(STDIN_FILENO) == 1,
-        .stderrIsTerminal = ::isatty(STDERR_FILENO) == 1};
+        .stdinIsTerminal = zentaro::IsTerminal(zentaro::StandardStream::Input),
+        .stderrIsTerminal = zentaro::IsTerminal(zentaro::StandardStream::Error)};
+    zentaro::UseUtf8Console();
     zentaro::cli::CatchInterrupt();
     return zentaro::cli::RunProgram(std::vector<std::string>(argv + 1, argv + argc), host);
 }

@@ -1,21 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "images/atomic_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <filesystem>
 #include <random>
 
 namespace zentaro {
 
-bool PathExists(const std::string& path) {
-    struct stat info {};
-    return ::lstat(path.c_str(), &info) == 0;
-}
 namespace {
+
+// Written to the disk in pieces of this size, so that a large image costs few system calls.
+constexpr size_t kWriteChunk = 64 * 1024;
 
 // The file that ends up replaced: a link that leads to a file is followed, so the file it
 // points to is updated and the link stays.
@@ -30,9 +24,9 @@ std::filesystem::path ResolveTarget(const std::string& path) {
     return path;
 }
 
-// Opens a new file ".<name>.XXXXXX" beside target with O_EXCL, so that the umask governs
-// its permissions as it would for a file created in place. -1 on failure.
-int CreateTempBeside(const std::filesystem::path& target, std::string& tempPath) {
+// Opens a new file ".<name>.XXXXXX" beside target, created only when the name is free, so
+// that it gets the permissions a file created in place would get.
+PlatformFile CreateTempBeside(const std::filesystem::path& target, std::string& tempPath) {
     static constexpr char kChars[] =
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     std::random_device seed;
@@ -44,18 +38,17 @@ int CreateTempBeside(const std::filesystem::path& target, std::string& tempPath)
     prefix.append(target.filename().string(), 0, kMaxStem);
     prefix.push_back('.');
     constexpr int kAttempts = 100;
-    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    for (int attempt = 0;; ++attempt) {
         std::string name = prefix;
         for (int i = 0; i < 6; ++i) {
             name.push_back(kChars[pick(random)]);
         }
         tempPath = (target.parent_path() / name).string();
-        const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) {
-            return fd;
+        PlatformFile file = PlatformFile::Open(tempPath, FileAccess::CreateNew);
+        if (file.IsOpen() || !file.Exists() || attempt + 1 == kAttempts) {
+            return file;
         }
     }
-    return -1;
 }
 
 }  // namespace
@@ -64,57 +57,63 @@ int CreateTempBeside(const std::filesystem::path& target, std::string& tempPath)
 // temporary file. An existing target passes its permission bits on to its replacement.
 std::unique_ptr<AtomicFile> AtomicFile::Create(const std::string& path) {
     const std::filesystem::path target = ResolveTarget(path);
-    struct stat existing {};
-    const bool exists = ::stat(target.c_str(), &existing) == 0;
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(target, error);
+    const bool exists = std::filesystem::exists(status);
     if (!target.has_filename() ||
-        (exists && (S_ISDIR(existing.st_mode) || ::access(target.c_str(), W_OK) != 0))) {
+        (exists && (std::filesystem::is_directory(status) || !CanWrite(target.string())))) {
         return nullptr;
     }
     std::string tempPath;
-    const int fd = CreateTempBeside(target, tempPath);
-    if (fd < 0) {
+    PlatformFile file = CreateTempBeside(target, tempPath);
+    if (!file.IsOpen()) {
         return nullptr;
     }
     if (exists) {
-        ::fchmod(fd, existing.st_mode & 07777);
+        file.TakePermissionsOf(target.string());
     }
-    std::FILE* file = ::fdopen(fd, "w");
-    if (file == nullptr) {
-        ::close(fd);
-        ::unlink(tempPath.c_str());
-        return nullptr;
-    }
-    return std::unique_ptr<AtomicFile>(new AtomicFile(file, std::move(tempPath), target.string()));
+    return std::unique_ptr<AtomicFile>(
+        new AtomicFile(std::move(file), std::move(tempPath), target.string()));
 }
 
-AtomicFile::AtomicFile(std::FILE* file, std::string tempPath, std::string targetPath)
-    : file_(file), tempPath_(std::move(tempPath)), targetPath_(std::move(targetPath)) {}
+AtomicFile::AtomicFile(PlatformFile file, std::string tempPath, std::string targetPath)
+    : file_(std::move(file)), tempPath_(std::move(tempPath)), targetPath_(std::move(targetPath)) {}
 
 AtomicFile::~AtomicFile() {
-    if (file_ != nullptr) {
-        std::fclose(file_);
-    }
     if (!committed_) {
-        ::unlink(tempPath_.c_str());
+        static_cast<void>(file_.Close());
+        RemoveFile(tempPath_);
     }
 }
 
 bool AtomicFile::Write(const void* bytes, size_t size) {
-    // An empty memory's data may be a null pointer, which fwrite must not get even for no
-    // bytes.
-    writeOk_ =
-        writeOk_ && file_ != nullptr && (size == 0 || std::fwrite(bytes, 1, size, file_) == size);
+    // An empty memory's data may be a null pointer, which must not be read even for no bytes.
+    if (!writeOk_ || size == 0) {
+        return writeOk_;
+    }
+    pending_.append(static_cast<const char*>(bytes), size);
+    if (pending_.size() >= kWriteChunk) {
+        writeOk_ = WritePending();
+    }
     return writeOk_;
 }
 
+bool AtomicFile::WritePending() {
+    const bool written = file_.WriteAll(pending_.data(), pending_.size());
+    pending_.clear();
+    return written;
+}
+
 bool AtomicFile::Commit() {
-    if (file_ == nullptr) {
+    if (!file_.IsOpen()) {
         return committed_;
     }
-    bool ok = writeOk_ && std::fflush(file_) == 0 && ::fsync(::fileno(file_)) == 0;
-    ok = std::fclose(file_) == 0 && ok;
-    file_ = nullptr;
-    committed_ = ok && std::rename(tempPath_.c_str(), targetPath_.c_str()) == 0;
+    bool ok = writeOk_ && WritePending() && file_.Sync();
+    ok = file_.Close() && ok;
+    committed_ = ok && ReplaceFile(tempPath_, targetPath_);
+    if (committed_) {
+        SyncFolder(std::filesystem::path(targetPath_).parent_path().string());
+    }
     return committed_;
 }
 

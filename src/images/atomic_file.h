@@ -2,15 +2,13 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <string_view>
 
-namespace zentaro {
+#include "platform/file.h"
 
-// True when anything is at path, also a link that leads nowhere.
-bool PathExists(const std::string& path);
+namespace zentaro {
 
 // An output file that never leaves a half-written file where the user's file was: the bytes
 // go to a temporary file beside the target, and Commit() puts it in place. Destroying an
@@ -29,14 +27,17 @@ public:
     // False from the first failed write on.
     [[nodiscard]] bool Write(const void* bytes, size_t size);
     [[nodiscard]] bool Write(std::string_view text) { return Write(text.data(), text.size()); }
-    // Flushes, closes and renames the temporary file onto the target. False when any write
-    // failed or the file cannot be put in place; then the target is as it was.
+    // Flushes, closes and renames the temporary file onto the target, and makes the new name
+    // last. False when any write failed or the file cannot be put in place; then the target
+    // is as it was.
     [[nodiscard]] bool Commit();
 
 private:
-    AtomicFile(std::FILE* file, std::string tempPath, std::string targetPath);
+    AtomicFile(PlatformFile file, std::string tempPath, std::string targetPath);
+    [[nodiscard]] bool WritePending();
 
-    std::FILE* file_;
+    PlatformFile file_;
+    std::string pending_;
     std::string tempPath_;
     std::string targetPath_;
     bool writeOk_ = true;

@@ -157,23 +157,20 @@ bool CommandFrame::Fail(const char* notice) {
     if (context_.panel.StopRequested()) {
         return Cancel();
     }
-    return End({StatusLamp::Failed, "失败  ", false, notice, failureTimesOut_,
-                CommandOutcome::Failed});
+    return End(
+        {StatusLamp::Failed, "失败  ", false, notice, failureTimesOut_, CommandOutcome::Failed});
 }
 
 bool CommandFrame::Cancel() {
-    return End(
-        {StatusLamp::Failed, "Canceled", false, nullptr, false, CommandOutcome::Canceled});
+    return End({StatusLamp::Failed, "Canceled", false, nullptr, false, CommandOutcome::Canceled});
 }
 
 bool CommandFrame::Decline() {
-    return End(
-        {StatusLamp::Failed, "Canceled", false, nullptr, false, CommandOutcome::Declined});
+    return End({StatusLamp::Failed, "Canceled", false, nullptr, false, CommandOutcome::Declined});
 }
 
 bool CommandFrame::FailErase() {
-    return End(
-        {StatusLamp::Failed, "擦除失败    ", true, nullptr, true, CommandOutcome::Failed});
+    return End({StatusLamp::Failed, "擦除失败    ", true, nullptr, true, CommandOutcome::Failed});
 }
 
 bool CommandFrame::End(const Ending& ending) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "operations/file_questions.h"
 
+#include "platform/file.h"
+
 namespace zentaro {
 
 std::unique_ptr<AtomicFile> CreateOutputFile(const std::string& path, Panel& panel,

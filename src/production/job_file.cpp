@@ -1,21 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "production/job_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <toml++/toml.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <initializer_list>
 #include <vector>
 
 #include "catalogue/device_table.h"
+#include "platform/file.h"
 
 namespace zentaro {
 
@@ -24,16 +20,22 @@ namespace {
 // The job file's names for the configuration bytes, in kConfigByteOrder.
 constexpr std::array<const char*, 4> kFuseKeys = {"lock", "low", "high", "ext"};
 
-// Why the file at path cannot be read, empty when it can: it must be a plain file that opens.
-std::string Unreadable(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return std::strerror(errno);
+// The file at path, opened for reading; why it cannot be read goes to why: it must be a plain
+// file that opens.
+PlatformFile OpenPlainFile(const std::string& path, std::string& why) {
+    PlatformFile file = PlatformFile::Open(path, FileAccess::Read);
+    if (!file.IsOpen()) {
+        why = file.Error();
+    } else if (!file.IsPlainFile()) {
+        why = "not a plain file";
     }
-    struct stat info {};
-    const bool plain = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    ::close(fd);
-    return plain ? std::string() : "not a plain file";
+    return file;
+}
+
+std::string Unreadable(const std::string& path) {
+    std::string why;
+    OpenPlainFile(path, why);
+    return why;
 }
 
 class JobParser {
@@ -350,25 +352,10 @@ JobLoad ParseJob(std::string_view text, const std::string& path) {
 
 JobLoad LoadJobFile(const std::string& path) {
     JobLoad load;
-    std::string why = Unreadable(path);
+    std::string why;
     std::string text;
-    if (why.empty()) {
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        char buffer[4096];
-        for (;;) {
-            const ssize_t count = fd < 0 ? -1 : ::read(fd, buffer, sizeof buffer);
-            if (count > 0) {
-                text.append(buffer, static_cast<size_t>(count));
-            } else if (count == 0) {
-                break;
-            } else if (errno != EINTR) {
-                why = std::strerror(errno);
-                break;
-            }
-        }
-        if (fd >= 0) {
-            ::close(fd);
-        }
+    if (PlatformFile file = OpenPlainFile(path, why); why.empty() && !file.ReadAll(text)) {
+        why = file.Error();
     }
     if (!why.empty()) {
         load.problem = JobLoad::Problem::File;

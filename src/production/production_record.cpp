@@ -1,17 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "production/production_record.h"
 
-#include <fcntl.h>
 #include <nettle/sha2.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <nlohmann/json.hpp>
+
+#include "platform/console.h"
 
 namespace zentaro {
 
@@ -41,8 +39,7 @@ std::string HexByte(uint8_t byte) {
 
 std::string UtcTime(std::chrono::system_clock::time_point time) {
     const std::time_t seconds = std::chrono::system_clock::to_time_t(time);
-    std::tm utc{};
-    ::gmtime_r(&seconds, &utc);
+    const std::tm utc = ToUtc(seconds);
     char text[32];
     std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
     return text;
@@ -106,43 +103,23 @@ std::string RecordJson(const ProductionRecord& record) {
 
 std::unique_ptr<RecordLog> RecordLog::Open(const std::string& path, std::string& error) {
     const bool existed = std::filesystem::exists(path);
-    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        error = "cannot open " + path + " (" + std::strerror(errno) + ")";
+    PlatformFile file = PlatformFile::Open(path, FileAccess::Append);
+    if (!file.IsOpen()) {
+        error = "cannot open " + path + " (" + file.Error() + ")";
         return nullptr;
     }
     if (!existed) {
         // A new file's name must survive a power cut as well as its lines.
-        std::filesystem::path folder = std::filesystem::path(path).parent_path();
-        const int folderFd =
-            ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (folderFd >= 0) {
-            ::fsync(folderFd);
-            ::close(folderFd);
-        }
+        SyncFolder(std::filesystem::path(path).parent_path().string());
     }
-    return std::unique_ptr<RecordLog>(new RecordLog(fd, path));
-}
-
-RecordLog::~RecordLog() {
-    ::close(fd_);
+    return std::unique_ptr<RecordLog>(new RecordLog(std::move(file), path));
 }
 
 std::string RecordLog::Append(const ProductionRecord& record) {
     const std::string line = RecordJson(record) + "\n";
-    ssize_t written = -1;
-    do {
-        written = ::write(fd_, line.data(), line.size());
-    } while (written < 0 && errno == EINTR);
-    if (written < 0) {
-        return "cannot write to " + path_ + " (" + std::strerror(errno) + ")";
-    }
     // A second write for the rest could land after another thread's line.
-    if (static_cast<size_t>(written) != line.size()) {
-        return "cannot write to " + path_ + " (the disk took only part of the line)";
-    }
-    if (::fsync(fd_) != 0) {
-        return "cannot write to " + path_ + " (" + std::strerror(errno) + ")";
+    if (!file_.WriteAll(line.data(), line.size()) || !file_.Sync()) {
+        return "cannot write to " + path_ + " (" + file_.Error() + ")";
     }
     return {};
 }

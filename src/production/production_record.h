@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "config_bits/rights.h"
+#include "platform/file.h"
 
 namespace zentaro {
 
@@ -49,12 +50,11 @@ std::string Sha256Hex(std::span<const uint8_t> bytes);
 
 // The production record file: one JSON line per chip appended, each on disk before Append
 // returns. Lines from several threads or processes never mix: each goes to the file in one
-// write() on a file opened for appending.
+// write on a file opened for appending.
 class RecordLog {
 public:
     // Nothing, and why in error, when the file cannot be opened or made.
     static std::unique_ptr<RecordLog> Open(const std::string& path, std::string& error);
-    ~RecordLog();
     RecordLog(const RecordLog&) = delete;
     RecordLog& operator=(const RecordLog&) = delete;
 
@@ -62,9 +62,10 @@ public:
     std::string Append(const ProductionRecord& record);
 
 private:
-    RecordLog(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+    RecordLog(PlatformFile file, std::string path)
+        : file_(std::move(file)), path_(std::move(path)) {}
 
-    int fd_;
+    PlatformFile file_;
     std::string path_;
 };
 

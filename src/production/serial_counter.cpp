@@ -1,18 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "production/serial_counter.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <charconv>
-#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <sstream>
 #include <vector>
+
+#include "images/atomic_file.h"
+#include "platform/file.h"
 
 namespace zentaro {
 
@@ -23,39 +19,27 @@ struct CounterState {
     std::set<uint64_t> free;
 };
 
-std::string Errno(const std::string& what) {
-    return what + " (" + std::strerror(errno) + ")";
+std::string Failed(const std::string& what, const PlatformFile& file) {
+    return what + " (" + file.Error() + ")";
 }
 
 // Holds the exclusive lock on the lock file beside the counter while it lives.
 class CounterLock {
 public:
-    explicit CounterLock(const std::string& counterPath) {
+    explicit CounterLock(const std::string& counterPath)
+        : file_(PlatformFile::Open(counterPath + ".lock", FileAccess::Lock)) {
         const std::string path = counterPath + ".lock";
-        fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-        if (fd_ < 0) {
-            error_ = Errno("cannot open " + path);
-            return;
-        }
-        while (::flock(fd_, LOCK_EX) != 0) {
-            if (errno != EINTR) {
-                error_ = Errno("cannot lock " + path);
-                return;
-            }
+        if (!file_.IsOpen()) {
+            error_ = Failed("cannot open " + path, file_);
+        } else if (!file_.LockExclusive()) {
+            error_ = Failed("cannot lock " + path, file_);
         }
     }
-    ~CounterLock() {
-        if (fd_ >= 0) {
-            ::close(fd_);  // releases the lock
-        }
-    }
-    CounterLock(const CounterLock&) = delete;
-    CounterLock& operator=(const CounterLock&) = delete;
 
     const std::string& Error() const { return error_; }
 
 private:
-    int fd_ = -1;
+    PlatformFile file_;  // closing it releases the lock
     std::string error_;
 };
 
@@ -71,28 +55,13 @@ std::optional<uint64_t> ParseNumber(const std::string& word) {
 
 // The state in the file; nothing when it is missing (missing set) or cannot be read (error).
 std::optional<CounterState> ReadState(const std::string& path, bool& missing, std::string& error) {
-    missing = false;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        missing = errno == ENOENT;
-        error = Errno("cannot read " + path);
+    PlatformFile file = PlatformFile::Open(path, FileAccess::Read);
+    missing = file.Missing();
+    std::string text;
+    if (!file.IsOpen() || !file.ReadAll(text)) {
+        error = Failed("cannot read " + path, file);
         return std::nullopt;
     }
-    std::string text;
-    char buffer[4096];
-    for (;;) {
-        const ssize_t count = ::read(fd, buffer, sizeof buffer);
-        if (count > 0) {
-            text.append(buffer, static_cast<size_t>(count));
-        } else if (count == 0) {
-            break;
-        } else if (errno != EINTR) {
-            error = Errno("cannot read " + path);
-            ::close(fd);
-            return std::nullopt;
-        }
-    }
-    ::close(fd);
 
     CounterState state;
     bool sawNext = false;
@@ -150,53 +119,19 @@ std::string StateText(const CounterState& state) {
     return text;
 }
 
-bool WriteAll(int fd, const std::string& text) {
-    size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t count = ::write(fd, text.data() + done, text.size() - done);
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count <= 0) {
-            return false;
-        }
-        done += static_cast<size_t>(count);
-    }
-    return true;
-}
-
 // Replaces the file at path by state so that after a crash at any point the file holds
 // either the old or the new state, never a mix, and the new one once this returns true.
 bool WriteState(const std::string& path, const CounterState& state, std::string& error) {
-    const std::filesystem::path target(path);
-    std::filesystem::path folder = target.parent_path();
-    if (folder.empty()) {
-        folder = ".";
-    }
-    std::string tempPath = path + ".XXXXXX";
-    const int fd = ::mkstemp(tempPath.data());
-    if (fd < 0) {
-        error = Errno("cannot write beside " + path);
+    const std::unique_ptr<AtomicFile> file = AtomicFile::Create(path);
+    if (!file) {
+        error = "cannot write beside " + path;
         return false;
     }
-    struct stat existing {};
-    const mode_t mode = ::stat(path.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : 0644;
-    bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, StateText(state)) && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    if (!ok || ::rename(tempPath.c_str(), path.c_str()) != 0) {
-        error = Errno("cannot write " + path);
-        ::unlink(tempPath.c_str());
+    if (!file->Write(StateText(state)) || !file->Commit()) {
+        error = "cannot write " + path;
         return false;
     }
-    const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    ok = folderFd >= 0 && ::fsync(folderFd) == 0;
-    if (folderFd >= 0) {
-        ::close(folderFd);
-    }
-    if (!ok) {
-        error = Errno("cannot make the change to " + path + " lasting");
-    }
-    return ok;
+    return true;
 }
 
 // Runs change on the state under the lock and writes the result. change returns false (and

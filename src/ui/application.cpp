@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "common/clock.h"
-#include "link/posix_serial_port.h"
+#include "link/system_serial_port.h"
 #include "ui/main_dialog.h"
 #include "ui/settings_store.h"
 
@@ -18,7 +18,7 @@ int RunApplication() {
 
     SettingsStore settings;
     SystemClock clock;
-    MainDialog dialog(settings, std::make_unique<PosixSerialPort>(), clock);
+    MainDialog dialog(settings, NewSystemSerialPort(), clock);
     QApplication::setWindowIcon(dialog.windowIcon());
     if (!dialog.Initialise()) {
         return 1;

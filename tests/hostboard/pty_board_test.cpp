@@ -2,7 +2,7 @@
 // The few host/board tests that go through the termios port and a pty on purpose: the port
 // name mapping, the line rate and blocks of bytes on a real line.
 #include "host_board_fixture.h"
-#include "link/posix_serial_port.h"
+#include "link/posix/posix_serial_port.h"
 #include "link/temp_config_home.h"
 #include "sim/sim_server.h"
 

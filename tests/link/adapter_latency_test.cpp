@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "link/adapter_latency.h"
+#include "link/posix/adapter_latency.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -9,7 +9,7 @@
 #include <set>
 #include <vector>
 
-#include "link/posix_serial_port.h"
+#include "link/posix/posix_serial_port.h"
 #include "link/pty_master.h"
 #include "temp_config_home.h"
 

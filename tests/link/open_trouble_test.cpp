@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "link/posix_serial_port.h"
+#include "link/posix/posix_serial_port.h"
 #include "link/pty_master.h"
 #include "link/temp_config_home.h"
 

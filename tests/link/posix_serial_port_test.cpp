@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "link/posix_serial_port.h"
+#include "link/posix/posix_serial_port.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

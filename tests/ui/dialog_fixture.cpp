@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "link/posix_serial_port.h"
+#include "link/posix/posix_serial_port.h"
 
 namespace zentaro::test {
 

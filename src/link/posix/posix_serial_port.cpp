@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "link/posix_serial_port.h"
+#include "link/posix/posix_serial_port.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -12,6 +12,8 @@
 #include <chrono>
 #include <cstring>
 #include <optional>
+
+#include "link/system_serial_port.h"
 
 namespace zentaro {
 
@@ -232,6 +234,10 @@ void PosixSerialPort::PurgeReceive() {
     if (fd_ >= 0) {
         tcflush(fd_, TCIFLUSH);
     }
+}
+
+std::unique_ptr<SerialPort> NewSystemSerialPort() {
+    return std::make_unique<PosixSerialPort>();
 }
 
 }  // namespace zentaro

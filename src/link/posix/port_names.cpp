@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "link/port_names.h"
+#include "link/posix/port_names.h"
 
 #include <charconv>
 #include <cstdlib>

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "link/adapter_latency.h"
-#include "link/port_names.h"
+#include "link/posix/adapter_latency.h"
+#include "link/posix/port_names.h"
 #include "link/serial_port.h"
 
 namespace zentaro {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "link/adapter_latency.h"
+#include "link/posix/adapter_latency.h"
 
 #include <fcntl.h>
 #include <sys/ioctl.h>
