@@ -70,7 +70,7 @@ FileCheck CheckOutput(const std::string& path) {
     if (folder.empty()) {
         folder = ".";
     }
-    if (!std::filesystem::is_directory(folder, error) || ::access(folder.c_str(), W_OK) != 0) {
+    if (!std::filesystem::is_directory(folder, error) || !CanCreateIn(folder.string())) {
         return {path + ": cannot be written (no writable folder " + folder.string() + ")"};
     }
     return {};

@@ -110,7 +110,7 @@ bool AtomicFile::Commit() {
     }
     bool ok = writeOk_ && WritePending() && file_.Sync();
     ok = file_.Close() && ok;
-    committed_ = ok && ReplaceFile(tempPath_, targetPath_);
+    committed_ = ok && MoveIntoPlace(tempPath_, targetPath_);
     if (committed_) {
         SyncFolder(std::filesystem::path(targetPath_).parent_path().string());
     }

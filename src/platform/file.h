@@ -65,9 +65,11 @@ bool PathExists(const std::string& path);
 // The current user may read or write the file at path.
 bool CanRead(const std::string& path);
 bool CanWrite(const std::string& path);
+// The current user may make files in the folder.
+bool CanCreateIn(const std::string& folder);
 // Puts the file at from in the place of the one at to in one step, so that to is always
 // either the old file or the whole new one.
-bool ReplaceFile(const std::string& from, const std::string& to);
+bool MoveIntoPlace(const std::string& from, const std::string& to);
 bool RemoveFile(const std::string& path);
 // Makes a new name in folder survive a power cut, where the system needs telling.
 void SyncFolder(const std::string& folder);

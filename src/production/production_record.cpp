@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "production/production_record.h"
 
-#include <nettle/sha2.h>
-
 #include <cmath>
 #include <cstdio>
 #include <ctime>
@@ -10,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/console.h"
+#include "platform/sha256.h"
 
 namespace zentaro {
 
@@ -48,13 +47,8 @@ std::string UtcTime(std::chrono::system_clock::time_point time) {
 }  // namespace
 
 std::string Sha256Hex(std::span<const uint8_t> bytes) {
-    sha256_ctx context;
-    sha256_init(&context);
-    sha256_update(&context, bytes.size(), bytes.data());
-    uint8_t digest[SHA256_DIGEST_SIZE];
-    sha256_digest(&context, sizeof digest, digest);
     std::string hex;
-    for (const uint8_t byte : digest) {
+    for (const uint8_t byte : Sha256(bytes)) {
         char pair[3];
         std::snprintf(pair, sizeof pair, "%02x", byte);
         hex += pair;

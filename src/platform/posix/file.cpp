@@ -158,7 +158,11 @@ bool CanWrite(const std::string& path) {
     return ::access(path.c_str(), W_OK) == 0;
 }
 
-bool ReplaceFile(const std::string& from, const std::string& to) {
+bool CanCreateIn(const std::string& folder) {
+    return ::access(folder.c_str(), W_OK) == 0;
+}
+
+bool MoveIntoPlace(const std::string& from, const std::string& to) {
     return std::rename(from.c_str(), to.c_str()) == 0;
 }
 
