@@ -66,6 +66,9 @@ struct ParseFault {
 // it does not know comes back as kUnknown instead of CLI11's message.
 inline ParseFault Parse(CLI::App& app, const std::vector<std::string>& args) {
     std::vector<std::string> reversed(args.rbegin(), args.rend());  // as CLI11 takes them
+    // Options are "--name" and "-n" on every system: on Windows CLI11 would otherwise take a
+    // path such as "/images/firmware.hex" for a "/name" option.
+    app.allow_windows_style_options(false);
     try {
         app.parse(reversed);
     } catch (const CLI::ArgumentMismatch& error) {

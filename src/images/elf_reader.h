@@ -12,6 +12,14 @@
 
 namespace zentaro {
 
+// Whether this build reads ELF files: it does where there is libelf, which Debian does not
+// build for Windows; there ReadElf refuses every file with the reason.
+#ifdef _WIN32
+inline constexpr bool kElfFilesReadable = false;
+#else
+inline constexpr bool kElfFilesReadable = true;
+#endif
+
 // One run of loadable bytes at its physical address.
 struct ElfSegment {
     uint64_t address = 0;

@@ -55,6 +55,7 @@ private:
     PlatformFile() = default;
 
     intptr_t handle_ = kClosed;
+    FileAccess access_ = FileAccess::Read;
     std::string error_;
     bool missing_ = false;
     bool exists_ = false;

@@ -65,32 +65,30 @@ public:
     void SleepMs(unsigned) override {}
 };
 
-// A stream into memory, read back once the program is done with it.
+// A stream into a temporary file, read back once the program is done with it; or, given a
+// text, one to read that text from.
 class CapturedStream {
 public:
-    CapturedStream() : file_(::open_memstream(&text_, &size_)) {}
+    explicit CapturedStream(const std::string& text = {}) : file_(std::tmpfile()) {
+        std::fwrite(text.data(), 1, text.size(), file_);
+        std::rewind(file_);
+    }
     CapturedStream(const CapturedStream&) = delete;
     CapturedStream& operator=(const CapturedStream&) = delete;
-    ~CapturedStream() {
-        Close();
-        std::free(text_);
-    }
+    ~CapturedStream() { std::fclose(file_); }
     std::FILE* File() const { return file_; }
     std::string Text() {
-        Close();
-        return std::string(text_, size_);
+        std::fflush(file_);
+        std::rewind(file_);
+        std::string text;
+        char buffer[4096];
+        for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, file_)) > 0;) {
+            text.append(buffer, got);
+        }
+        return text;
     }
 
 private:
-    void Close() {
-        if (file_ != nullptr) {
-            std::fclose(file_);
-            file_ = nullptr;
-        }
-    }
-
-    char* text_ = nullptr;
-    size_t size_ = 0;
     std::FILE* file_;
 };
 
@@ -101,18 +99,13 @@ CliRun RunCliOn(const std::vector<InMemoryBoard*>& boards, const std::vector<std
     NoPauses clock;
     CapturedStream out;
     CapturedStream err;
-    std::string inputCopy = input;
-    std::FILE* in =
-        inputCopy.empty() ? nullptr : ::fmemopen(inputCopy.data(), inputCopy.size(), "r");
+    CapturedStream in(input);
     const cli::ProgramHost host{.newPort = [&] { return std::make_unique<RackPort>(boards); },
                                 .clock = clock,
                                 .out = out.File(),
                                 .err = err.File(),
-                                .in = in};
+                                .in = input.empty() ? nullptr : in.File()};
     const int exitCode = cli::RunProgram(args, host);
-    if (in != nullptr) {
-        std::fclose(in);
-    }
     return {exitCode, out.Text(), err.Text()};
 }
 

@@ -2,7 +2,9 @@
 #include "images/encrypted_image.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 #include "images/blowfish.h"
 #include "operations/file_questions.h"
@@ -145,9 +147,13 @@ TEST_F(EncryptedImageTest, FileLongerThanTheLargestImageIsRefused) {
 TEST_F(EncryptedImageTest, UnreadableFileIsReported) {
     image_.assign(64, 0x00);
     state_ = HexLoadState{0x10, 0x1234, true};
+    std::vector<std::string> paths = {dir_.Path("missing.ebn"), dir_.Path("")};
+#ifndef _WIN32
+    // A named pipe opens, but holds no image to read.
     ASSERT_EQ(::mkfifo(dir_.Path("pipe.ebn").c_str(), 0600), 0);
-    for (const std::string& path :
-         {dir_.Path("missing.ebn"), dir_.Path(""), dir_.Path("pipe.ebn")}) {
+    paths.push_back(dir_.Path("pipe.ebn"));
+#endif
+    for (const std::string& path : paths) {
         panel_.ClearLog();
         EXPECT_FALSE(Told(LoadEncryptedImage(path, image_, state_), panel_)) << path;
         ExpectNothingChanged(kCannotRead);

@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <stdlib.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -17,11 +16,17 @@ namespace zentaro::test {
 class TempDir {
 public:
     TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "zentaro-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("cannot create a temporary folder");
+        std::random_device seed;
+        std::mt19937_64 random(seed());
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            root_ = std::filesystem::temp_directory_path() /
+                    ("zentaro-" + std::to_string(random() % 1000000000));
+            // Only a folder this call made is ours.
+            if (std::filesystem::create_directory(root_)) {
+                return;
+            }
         }
-        root_ = pattern;
+        throw std::runtime_error("cannot create a temporary folder");
     }
     ~TempDir() {
         std::error_code ignored;

@@ -48,6 +48,7 @@ PlatformFile PlatformFile::Open(const std::string& path, FileAccess access) {
         return file;
     }
     file.handle_ = fd;
+    file.access_ = access;
     return file;
 }
 
@@ -57,6 +58,7 @@ PlatformFile::~PlatformFile() {
 
 PlatformFile::PlatformFile(PlatformFile&& other) noexcept
     : handle_(other.handle_),
+      access_(other.access_),
       error_(std::move(other.error_)),
       missing_(other.missing_),
       exists_(other.exists_) {
@@ -67,6 +69,7 @@ PlatformFile& PlatformFile::operator=(PlatformFile&& other) noexcept {
     if (this != &other) {
         static_cast<void>(Close());
         handle_ = other.handle_;
+        access_ = other.access_;
         error_ = std::move(other.error_);
         missing_ = other.missing_;
         exists_ = other.exists_;

@@ -64,6 +64,7 @@ PlatformFile PlatformFile::Open(const std::string& path, FileAccess access) {
         return file;
     }
     file.handle_ = reinterpret_cast<intptr_t>(handle);
+    file.access_ = access;
     return file;
 }
 
@@ -73,6 +74,7 @@ PlatformFile::~PlatformFile() {
 
 PlatformFile::PlatformFile(PlatformFile&& other) noexcept
     : handle_(other.handle_),
+      access_(other.access_),
       error_(std::move(other.error_)),
       missing_(other.missing_),
       exists_(other.exists_) {
@@ -83,6 +85,7 @@ PlatformFile& PlatformFile::operator=(PlatformFile&& other) noexcept {
     if (this != &other) {
         static_cast<void>(Close());
         handle_ = other.handle_;
+        access_ = other.access_;
         error_ = std::move(other.error_);
         missing_ = other.missing_;
         exists_ = other.exists_;
@@ -123,9 +126,21 @@ bool PlatformFile::ReadAll(std::string& text) {
 }
 
 bool PlatformFile::WriteAll(const void* data, size_t size) {
+    // Not every implementation of Windows keeps appends from several handles apart, so an
+    // append holds the whole file while it writes.
+    OVERLAPPED whole{};
+    const bool locked =
+        access_ == FileAccess::Append &&
+        LockFileEx(Handle(handle_), LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole) != 0;
     DWORD written = 0;
-    if (WriteFile(Handle(handle_), data, static_cast<DWORD>(size), &written, nullptr) == 0) {
-        error_ = SystemMessage(GetLastError());
+    const bool wrote =
+        WriteFile(Handle(handle_), data, static_cast<DWORD>(size), &written, nullptr) != 0;
+    const DWORD code = GetLastError();
+    if (locked) {
+        UnlockFileEx(Handle(handle_), 0, MAXDWORD, MAXDWORD, &whole);
+    }
+    if (!wrote) {
+        error_ = SystemMessage(code);
         return false;
     }
     if (written != size) {
